@@ -1,0 +1,126 @@
+#include "file_io.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <system_error>
+
+#include "cp1251.h"
+#include "errors.h"
+
+namespace orvix {
+namespace fs = std::filesystem;
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const noexcept {
+        if (f) std::fclose(f);
+    }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+FilePtr OpenFile(const fs::path& path, const char* mode) {
+#ifdef _WIN32
+    std::wstring wmode(mode, mode + std::char_traits<char>::length(mode));
+    return FilePtr(_wfopen(path.c_str(), wmode.c_str()));
+#else
+    return FilePtr(std::fopen(path.c_str(), mode));
+#endif
+}
+
+[[noreturn]] void CannotCreate(const fs::path& target) {
+    throw EFCreateError(WithArgument(msg::kCannotCreateFile, PathText(target)));
+}
+
+// A name beside the target that no other file has.
+fs::path TemporaryName(const fs::path& target) {
+    static thread_local std::mt19937_64 random{std::random_device{}()};
+    const auto folder = target.parent_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[32];
+        std::snprintf(suffix, sizeof suffix, ".%016llx.tmp",
+                      static_cast<unsigned long long>(random()));
+        fs::path candidate = target;
+        candidate += suffix;
+        std::error_code ec;
+        if (!fs::exists(candidate, ec) && !ec) return candidate;
+    }
+    CannotCreate(target);
+}
+
+}  // namespace
+
+std::string PathText(const fs::path& path) {
+    const auto u8 = path.u8string();
+    return Utf8ToCp1251(std::string_view(reinterpret_cast<const char*>(u8.data()), u8.size()));
+}
+
+std::string ReadWholeFile(const fs::path& path, std::uint64_t limit) {
+    std::error_code ec;
+    const bool isFolder = fs::is_directory(path, ec);
+    FilePtr file = isFolder ? nullptr : OpenFile(path, "rb");
+    if (!file) throw EFOpenError(WithArgument(msg::kCannotOpenFile, PathText(path)));
+
+    std::string bytes;
+    const auto size = fs::file_size(path, ec);
+    if (!ec) {
+        if (size > limit) throw EInvalidOperation(msg::kTextExceedsCapacity);
+        bytes.reserve(static_cast<std::size_t>(size));
+    }
+    // Read until the end, whatever the size said: the file may change while it is read.
+    constexpr std::size_t kChunk = std::size_t{1} << 20;
+    std::size_t used = 0;
+    for (;;) {
+        const std::size_t want =
+            static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, limit + 1 - used));
+        bytes.resize(used + want);
+        const std::size_t got = std::fread(bytes.data() + used, 1, want, file.get());
+        used += got;
+        if (used > limit) throw EInvalidOperation(msg::kTextExceedsCapacity);
+        if (got < want) break;
+    }
+    bytes.resize(used);
+    if (std::ferror(file.get())) throw EFOpenError(WithArgument(msg::kCannotOpenFile, PathText(path)));
+    return bytes;
+}
+
+void WriteFileAtomically(const fs::path& target, std::string_view bytes) {
+    std::error_code ec;
+    // A folder, or an existing file that may not be written, cannot become the target.
+    if (fs::is_directory(target, ec)) CannotCreate(target);
+    if (fs::exists(target, ec)) {
+        if (!OpenFile(target, "r+b")) CannotCreate(target);
+    }
+    const fs::path temporary = TemporaryName(target);
+    FilePtr file = OpenFile(temporary, "wb");
+    if (!file) CannotCreate(target);
+
+    auto discard = [&] {
+        file.reset();
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+    };
+    const std::size_t written =
+        bytes.empty() ? 0 : std::fwrite(bytes.data(), 1, bytes.size(), file.get());
+    const bool flushed = std::fflush(file.get()) == 0;
+    if (written != bytes.size() || !flushed) {
+        discard();
+        throw EWriteError(msg::kStreamWriteError);
+    }
+    if (std::fclose(file.release()) != 0) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        throw EWriteError(msg::kStreamWriteError);
+    }
+    fs::rename(temporary, target, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        CannotCreate(target);
+    }
+}
+
+}  // namespace orvix

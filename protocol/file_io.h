@@ -1,0 +1,30 @@
+// Whole-file reading and writing.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace orvix {
+
+// The largest file ReadWholeFile takes: 256 MiB.
+inline constexpr std::uint64_t kMaxTextBytes = std::uint64_t{256} << 20;
+
+// A path as Windows-1251 text, for messages and views.
+std::string PathText(const std::filesystem::path& path);
+
+// Reads every byte of a file. A file that cannot be opened (missing, a folder, no access)
+// fails with EFOpenError "Cannot open file %s"; one larger than `limit` bytes with
+// EInvalidOperation "Text exceeds memo capacity".
+std::string ReadWholeFile(const std::filesystem::path& path, std::uint64_t limit = kMaxTextBytes);
+
+// Writes `bytes` as the whole content of `target`, atomically: the bytes go to a temporary
+// file in the target's folder, which is renamed over the target only when complete. On any
+// failure the target keeps its previous content (or does not appear) and the temporary file
+// is removed. A target that cannot be created or written fails with EFCreateError
+// "Cannot create file %s" naming the target; a short write (disk full) with EWriteError
+// "Stream write error".
+void WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+
+}  // namespace orvix
