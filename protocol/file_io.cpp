@@ -58,6 +58,16 @@ std::string PathText(const fs::path& path) {
     return Utf8ToCp1251(std::string_view(reinterpret_cast<const char*>(u8.data()), u8.size()));
 }
 
+std::string SafeFileName(std::string_view name) {
+    std::string out(name);
+    for (char& c : out) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 32 || b == 127 || std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos)
+            c = '_';
+    }
+    return out;
+}
+
 std::string ReadWholeFile(const fs::path& path, std::uint64_t limit) {
     std::error_code ec;
     const bool isFolder = fs::is_directory(path, ec);

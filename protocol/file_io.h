@@ -14,6 +14,10 @@ inline constexpr std::uint64_t kMaxTextBytes = std::uint64_t{256} << 20;
 // A path as Windows-1251 text, for messages and views.
 std::string PathText(const std::filesystem::path& path);
 
+// A Windows-1251 text made fit to stand as a file name: the characters / \ : * ? " < > | and
+// the control characters become "_", so a name taken from a protocol cannot leave its folder.
+std::string SafeFileName(std::string_view name);
+
 // Reads every byte of a file. A file that cannot be opened (missing, a folder, no access)
 // fails with EFOpenError "Cannot open file %s"; one larger than `limit` bytes with
 // EInvalidOperation "Text exceeds memo capacity".

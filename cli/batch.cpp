@@ -1,0 +1,193 @@
+#include "batch.h"
+
+#include <charconv>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "protocol/cp1251.h"
+#include "protocol/errors.h"
+#include "protocol/file_io.h"
+#include "protocol/numbers.h"
+#include "protocol/protocol.h"
+#include "protocol/report.h"
+
+namespace orvix::batch {
+namespace fs = std::filesystem;
+
+const char* const kUsage =
+    "usage: orvix-kl-batch [--decimal=C] [--out=DIR] [--charts] [--summary=FILE.csv] "
+    "PROTOCOL...\n";
+
+namespace {
+
+fs::path PathFromUtf8(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8(const fs::path& path) {
+    const auto u8 = path.u8string();
+    return std::string(u8.begin(), u8.end());
+}
+
+std::string Number(double v) {
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, r.ptr);
+}
+
+std::string CsvField(const std::string& utf8) {
+    if (utf8.find_first_of(",\"\r\n") == std::string::npos) return utf8;
+    std::string out = "\"";
+    for (const char c : utf8) {
+        if (c == '"') out.push_back('"');
+        out.push_back(c);
+    }
+    out.push_back('"');
+    return out;
+}
+
+}  // namespace
+
+std::optional<TBatchOptions> ParseArguments(const std::vector<std::string>& args,
+                                            char defaultDecimal, std::ostream& err) {
+    TBatchOptions options;
+    options.Decimal = defaultDecimal;
+    bool onlyFiles = false;
+    for (const std::string& a : args) {
+        if (onlyFiles || a.empty() || a[0] != '-' || a == "-") {
+            options.Protocols.push_back(PathFromUtf8(a));
+        } else if (a == "--") {
+            onlyFiles = true;
+        } else if (a.rfind("--decimal=", 0) == 0) {
+            const std::string v = a.substr(10);
+            const std::string c = Utf8ToCp1251(v);
+            if (c.size() != 1) {
+                err << "orvix-kl-batch: --decimal takes one character\n" << kUsage;
+                return std::nullopt;
+            }
+            options.Decimal = c[0];
+        } else if (a.rfind("--out=", 0) == 0 && a.size() > 6) {
+            options.OutDir = PathFromUtf8(a.substr(6));
+        } else if (a == "--charts") {
+            options.Charts = true;
+        } else if (a.rfind("--summary=", 0) == 0 && a.size() > 10) {
+            options.Summary = PathFromUtf8(a.substr(10));
+        } else {
+            err << "orvix-kl-batch: unknown option " << a << "\n" << kUsage;
+            return std::nullopt;
+        }
+    }
+    if (options.Protocols.empty()) {
+        err << "orvix-kl-batch: no protocol given\n" << kUsage;
+        return std::nullopt;
+    }
+    return options;
+}
+
+fs::path ReportPath(const fs::path& dir, const std::string& fileTag) {
+    return dir / PathFromUtf8(Cp1251ToUtf8(SafeFileName(fileTag) + " KL.txt"));
+}
+
+TProtocolOutcome ProcessProtocol(const fs::path& protocol, const TBatchOptions& options,
+                                 TChartWriter* charts) {
+    TProtocolOutcome outcome;
+    outcome.Protocol = protocol;
+    try {
+        // Each protocol is read as the first load after start-up would read it.
+        TLineBuffer buffer;
+        LoadProtocol(buffer, protocol);
+        if (charts) charts->Reset();
+        outcome.FileTag = std::string(buffer.LineAt(line::kFileTag));
+        outcome.Subject = std::string(buffer.LineAt(line::kSubject));
+        TProtocolAnalysis analysis(buffer);
+        TTextLines report;
+        try {
+            AnalyseIntoViews(analysis, buffer, report, charts ? charts->Views() : nullptr);
+        } catch (...) {
+            outcome.Result = std::move(analysis.Result());
+            throw;
+        }
+        outcome.Result = std::move(analysis.Result());
+        outcome.HasResult = true;
+        const fs::path reportPath = ReportPath(options.OutDir, outcome.FileTag);
+        SaveLines(report.Ref(), reportPath);
+        if (charts) {
+            fs::path stem = reportPath;
+            stem.replace_extension();  // "<FileTag> KL"
+            charts->Write(stem);
+        }
+        outcome.Ok = true;
+    } catch (const Exception& e) {
+        outcome.Message = FailureText(e.Message());
+    } catch (const std::bad_alloc&) {
+        outcome.Message = FailureText(msg::kOutOfMemory);
+    }
+    return outcome;
+}
+
+std::string SummaryHeader() {
+    return "file,FileTag,subject,orientation,T,N+,Nomit,Nwrong,impulsivity,search mean,search SD,"
+           "search V,interval count,tempo mean,tempo SD,tempo V,status\n";
+}
+
+std::string SummaryRow(const TProtocolOutcome& o) {
+    std::string row = CsvField(Utf8(o.Protocol));
+    auto add = [&](const std::string& utf8) { row.append(",").append(CsvField(utf8)); };
+    add(Cp1251ToUtf8(o.FileTag));
+    add(Cp1251ToUtf8(o.Subject));
+    if (o.HasResult) {
+        const TAnalysisResult& r = o.Result;
+        add(Cp1251ToUtf8(r.Orientation));
+        add(std::to_string(r.T));
+        add(std::to_string(r.NPlus));
+        add(std::to_string(r.NOmit));
+        add(std::to_string(r.NWrong));
+        add(Number(r.Impulsivity));
+        add(Number(r.Search.Mean));
+        add(Number(r.Search.SD));
+        add(Number(r.Search.V));
+        add(std::to_string(r.IntervalCount));
+        add(Number(r.Tempo.Mean));
+        add(Number(r.Tempo.SD));
+        add(Number(r.Tempo.V));
+    } else {
+        for (int i = 0; i < 13; ++i) add("");
+    }
+    add(o.Ok ? "ok" : Cp1251ToUtf8(o.Message));
+    row.push_back('\n');
+    return row;
+}
+
+int RunBatch(const TBatchOptions& options, std::ostream& err, TChartWriter* charts,
+             bool showProgress) {
+    SetDecimalChar(options.Decimal);
+    std::error_code ec;
+    fs::create_directories(options.OutDir, ec);
+    std::string summary = SummaryHeader();
+    bool anyFailed = false;
+    const std::size_t total = options.Protocols.size();
+    for (std::size_t i = 0; i < total; ++i) {
+        const fs::path& protocol = options.Protocols[i];
+        if (showProgress) err << "\r[" << (i + 1) << "/" << total << "] " << Utf8(protocol) << "\x1b[K" << std::flush;
+        const TProtocolOutcome outcome = ProcessProtocol(protocol, options, charts);
+        if (!outcome.Ok) {
+            anyFailed = true;
+            if (showProgress) err << "\r\x1b[K";
+            err << Utf8(protocol) << ": " << Cp1251ToUtf8(outcome.Message) << "\n";
+        }
+        summary += SummaryRow(outcome);
+    }
+    if (showProgress) err << "\r\x1b[K" << total << " protocols, " << (anyFailed ? "some failed" : "all done") << "\n";
+    if (options.Summary) {
+        try {
+            WriteFileAtomically(*options.Summary, summary);
+        } catch (const Exception& e) {
+            err << Utf8(*options.Summary) << ": " << Cp1251ToUtf8(FailureText(e.Message())) << "\n";
+            anyFailed = true;
+        }
+    }
+    return anyFailed ? 1 : 0;
+}
+
+}  // namespace orvix::batch
