@@ -169,7 +169,9 @@ int RunBatch(const TBatchOptions& options, std::ostream& err, TChartWriter* char
     const std::size_t total = options.Protocols.size();
     for (std::size_t i = 0; i < total; ++i) {
         const fs::path& protocol = options.Protocols[i];
-        if (showProgress) err << "\r[" << (i + 1) << "/" << total << "] " << Utf8(protocol) << "\x1b[K" << std::flush;
+        if (showProgress)
+            err << "\r[" << (i + 1) << "/" << total << "] " << Utf8(protocol) << "\x1b[K"
+                << std::flush;
         const TProtocolOutcome outcome = ProcessProtocol(protocol, options, charts);
         if (!outcome.Ok) {
             anyFailed = true;
@@ -178,7 +180,9 @@ int RunBatch(const TBatchOptions& options, std::ostream& err, TChartWriter* char
         }
         summary += SummaryRow(outcome);
     }
-    if (showProgress) err << "\r\x1b[K" << total << " protocols, " << (anyFailed ? "some failed" : "all done") << "\n";
+    if (showProgress)
+        err << "\r\x1b[K" << total << " protocols, " << (anyFailed ? "some failed" : "all done")
+            << "\n";
     if (options.Summary) {
         try {
             WriteFileAtomically(*options.Summary, summary);

@@ -41,7 +41,7 @@ struct TProtocolOutcome {
 
 // Hook for the chart pictures (the chart views plug in here).
 class TChartWriter {
-public:
+  public:
     virtual ~TChartWriter() = default;
     // Fills its charts during the analysis.
     virtual TAnalysisViews* Views() = 0;
@@ -52,8 +52,8 @@ public:
 };
 
 // Loads, analyses and writes one protocol.
-TProtocolOutcome ProcessProtocol(const std::filesystem::path& protocol, const TBatchOptions& options,
-                                 TChartWriter* charts);
+TProtocolOutcome ProcessProtocol(const std::filesystem::path& protocol,
+                                 const TBatchOptions& options, TChartWriter* charts);
 
 // The report file of a protocol: DIR/<FileTag made safe> KL.txt.
 std::filesystem::path ReportPath(const std::filesystem::path& dir, const std::string& fileTag);

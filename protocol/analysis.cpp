@@ -26,7 +26,7 @@ Extended TimerValue(std::string_view field) {
 
 const std::array<std::string, 8>& OrientationNames() {
     static const std::array<std::string, 8> names = {
-        W1251("1 час"),    W1251("3 часа"),   W1251("5 часов"),  W1251("6 часов"),
+        W1251("1 час"),   W1251("3 часа"),  W1251("5 часов"),  W1251("6 часов"),
         W1251("7 часов"), W1251("9 часов"), W1251("11 часов"), W1251("12 часов"),
     };
     return names;
@@ -97,8 +97,11 @@ const TSelectionPoint& TProtocolAnalysis::MakePoint(std::int32_t r) {
         SubText(record, kFreeTextStart, static_cast<std::int64_t>(record.size()) - 29);
     point.Caption.reserve(timerField.size() + kSecond.size() + ringField.size() + kChoice.size() +
                           freeText.size());
-    point.Caption.append(timerField).append(kSecond).append(ringField).append(kChoice).append(
-        freeText);
+    point.Caption.append(timerField)
+        .append(kSecond)
+        .append(ringField)
+        .append(kChoice)
+        .append(freeText);
     point.Correct = record.size() > kMarkerIndex && record[kMarkerIndex] == '+';
     result_.Points.push_back(std::move(point));
     return result_.Points.back();

@@ -72,14 +72,14 @@ inline constexpr int kFirstRecord = 27;
 inline constexpr std::int64_t kMaxIntervals = 100000;
 
 class TProtocolAnalysis {
-public:
+  public:
     explicit TProtocolAnalysis(const TLineBuffer& protocol);
 
     void ReadHeader();          // orientation, T, N+, Nomit, Nwrong
     void ComputeImpulsivity();  // (Nomit + Nwrong)^2 / T
     void ReadSearchStats();     // mean and SD of the search time
     void ReadSelectionCount();
-    void CountIntervals();      // from the last record's timer
+    void CountIntervals();  // from the last record's timer
     // The pass over the selection records: points, interval and omission attribution.
     // `onPoint` (may be empty) sees every point as soon as it is made.
     template <typename OnPoint>
@@ -92,7 +92,7 @@ public:
     const TAnalysisResult& Result() const noexcept { return result_; }
     TAnalysisResult& Result() noexcept { return result_; }
 
-private:
+  private:
     // Record r: its point (appended to Points), then its interval and omission attribution.
     const TSelectionPoint& MakePoint(std::int32_t r);
     void AttributeRecord(std::int32_t r);

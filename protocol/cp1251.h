@@ -23,6 +23,8 @@ std::string Cp1251ToUtf8(std::string_view text);
 std::string Utf8ToCp1251(std::string_view utf8, char replacement = '?');
 
 // The one place where the program's own (UTF-8 source) literals become Windows-1251 text.
-inline std::string W1251(std::string_view utf8Literal) { return Utf8ToCp1251(utf8Literal); }
+inline std::string W1251(std::string_view utf8Literal) {
+    return Utf8ToCp1251(utf8Literal);
+}
 
 }  // namespace orvix

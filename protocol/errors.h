@@ -8,19 +8,19 @@
 namespace orvix {
 
 class Exception : public std::exception {
-public:
+  public:
     explicit Exception(std::string message) : message_(std::move(message)) {}
     // The message as Windows-1251 bytes.
     const std::string& Message() const noexcept { return message_; }
     const char* what() const noexcept override { return message_.c_str(); }
 
-private:
+  private:
     std::string message_;
 };
 
 #define ORVIX_DECLARE_EXCEPTION(Name, Base) \
     class Name : public Base {              \
-    public:                                 \
+      public:                               \
         using Base::Base;                   \
     };
 

@@ -93,7 +93,8 @@ std::string ReadWholeFile(const fs::path& path, std::uint64_t limit) {
         if (got < want) break;
     }
     bytes.resize(used);
-    if (std::ferror(file.get())) throw EFOpenError(WithArgument(msg::kCannotOpenFile, PathText(path)));
+    if (std::ferror(file.get()))
+        throw EFOpenError(WithArgument(msg::kCannotOpenFile, PathText(path)));
     return bytes;
 }
 

@@ -5,7 +5,9 @@
 
 namespace orvix {
 
-std::string IntText(std::int32_t value) { return std::to_string(value); }
+std::string IntText(std::int32_t value) {
+    return std::to_string(value);
+}
 
 std::string FixedText(Extended x, int decimals, char decimal) {
     // The 18 significant digits d1..d18 and exponent E with |x| ~ 0.d1..d18 * 10^E.
@@ -95,7 +97,8 @@ std::string FormatText(std::string_view format, std::initializer_list<FormatArg>
             ++j;
         }
         int width = 0;
-        while (j < n && format[j] >= '0' && format[j] <= '9') width = width * 10 + (format[j++] - '0');
+        while (j < n && format[j] >= '0' && format[j] <= '9')
+            width = width * 10 + (format[j++] - '0');
         int precision = -1;
         if (j < n && format[j] == '.') {
             ++j;
@@ -114,7 +117,8 @@ std::string FormatText(std::string_view format, std::initializer_list<FormatArg>
             case 'd':
             case 'D':
                 if (arg) {
-                    if (auto* v = std::get_if<std::int32_t>(arg)) piece = IntText(*v);
+                    if (auto* v = std::get_if<std::int32_t>(arg))
+                        piece = IntText(*v);
                     else if (auto* r = std::get_if<Extended>(arg))
                         piece = IntText(static_cast<std::int32_t>(*r));
                 }
@@ -123,7 +127,8 @@ std::string FormatText(std::string_view format, std::initializer_list<FormatArg>
             case 'F': {
                 const int p = precision < 0 || precision > 18 ? 2 : precision;
                 if (arg) {
-                    if (auto* r = std::get_if<Extended>(arg)) piece = FixedText(*r, p, decimal);
+                    if (auto* r = std::get_if<Extended>(arg))
+                        piece = FixedText(*r, p, decimal);
                     else if (auto* v = std::get_if<std::int32_t>(arg))
                         piece = FixedText(*v, p, decimal);
                 }
@@ -132,8 +137,10 @@ std::string FormatText(std::string_view format, std::initializer_list<FormatArg>
             case 's':
             case 'S':
                 if (arg) {
-                    if (auto* s = std::get_if<std::string_view>(arg)) piece = *s;
-                    else if (auto* ch = std::get_if<char>(arg)) piece.assign(1, *ch);
+                    if (auto* s = std::get_if<std::string_view>(arg))
+                        piece = *s;
+                    else if (auto* ch = std::get_if<char>(arg))
+                        piece.assign(1, *ch);
                 }
                 break;
             default:  // not a directive: copied as it stands

@@ -10,7 +10,7 @@
 namespace orvix {
 
 class TLineBuffer {
-public:
+  public:
     static constexpr std::size_t kLineWindow = 4096;
 
     // Makes `text`, up to its first byte 0, the current text. Line breaks are kept as they are.
@@ -28,7 +28,7 @@ public:
     // last line after it.
     std::int64_t LineCount() const noexcept { return static_cast<std::int64_t>(starts_.size()); }
 
-private:
+  private:
     std::string text_;
     // For each line, the offset of its first character; the line ends where its break starts.
     std::vector<std::uint32_t> starts_;

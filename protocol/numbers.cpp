@@ -11,7 +11,9 @@ namespace {
 
 std::atomic<char> gDecimalChar{'.'};
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -65,12 +67,18 @@ std::size_t TakeDigits(std::string_view text, std::size_t& i, Extended& mantissa
     return i - start;
 }
 
-int Position(std::size_t index) { return static_cast<int>(index) + 1; }
+int Position(std::size_t index) {
+    return static_cast<int>(index) + 1;
+}
 
 }  // namespace
 
-char DecimalChar() noexcept { return gDecimalChar.load(std::memory_order_relaxed); }
-void SetDecimalChar(char c) noexcept { gDecimalChar.store(c, std::memory_order_relaxed); }
+char DecimalChar() noexcept {
+    return gDecimalChar.load(std::memory_order_relaxed);
+}
+void SetDecimalChar(char c) noexcept {
+    gDecimalChar.store(c, std::memory_order_relaxed);
+}
 
 char DecimalCharFor(std::string_view localeDecimalPoint) noexcept {
     return localeDecimalPoint.size() == 1 ? localeDecimalPoint[0] : '.';

@@ -35,6 +35,8 @@ int ScanReal(std::string_view text, Extended& value) noexcept;
 // A decimal number with `decimal` as its decimal mark, blanks allowed on both sides, a
 // possibly empty exponent; fails with "'%s' is not a valid floating point value".
 Extended ParseReal(std::string_view text, char decimal);
-inline Extended ParseReal(std::string_view text) { return ParseReal(text, DecimalChar()); }
+inline Extended ParseReal(std::string_view text) {
+    return ParseReal(text, DecimalChar());
+}
 
 }  // namespace orvix

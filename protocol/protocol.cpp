@@ -12,7 +12,8 @@ void DescrambleInPlace(std::string& text) noexcept {
     // bytes at a time.
     constexpr std::size_t kBlock = 72;
     unsigned char key[kBlock];
-    for (std::size_t i = 0; i < kBlock; ++i) key[i] = static_cast<unsigned char>(ProtocolKey[i % 9]);
+    for (std::size_t i = 0; i < kBlock; ++i)
+        key[i] = static_cast<unsigned char>(ProtocolKey[i % 9]);
     std::uint64_t words[kBlock / 8];
     std::memcpy(words, key, kBlock);
 

@@ -72,13 +72,13 @@ void TAnalysisViews::TempoChart(const TAnalysisResult&) {}
 namespace {
 // Resumes the report's redrawing however the load ends.
 class UpdateGuard {
-public:
+  public:
     explicit UpdateGuard(TLineList& lines) : lines_(lines) { lines_.BeginUpdate(); }
     ~UpdateGuard() { lines_.EndUpdate(); }
     UpdateGuard(const UpdateGuard&) = delete;
     UpdateGuard& operator=(const UpdateGuard&) = delete;
 
-private:
+  private:
     TLineList& lines_;
 };
 }  // namespace
@@ -100,7 +100,8 @@ void AnalyseIntoViews(TProtocolAnalysis& analysis, const TLineBuffer& protocol, 
     analysis.ReadSelectionCount();
     v.SearchChartTexts(protocol, result);
     analysis.CountIntervals();
-    analysis.AnalyseRecords([&](const TSelectionPoint& point) { v.SearchChartPoint(point, result); });
+    analysis.AnalyseRecords(
+        [&](const TSelectionPoint& point) { v.SearchChartPoint(point, result); });
     v.SearchChartRange(result);
     analysis.ComputeTempo();
     v.TempoChart(result);

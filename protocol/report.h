@@ -14,7 +14,7 @@ namespace orvix {
 
 // A list of text lines held as one Windows-1251 text.
 class TLineList {
-public:
+  public:
     virtual ~TLineList() = default;
     virtual void Clear() = 0;
     // Appends one line: `line` + CR LF when the text is empty or ends with CR LF, otherwise
@@ -32,14 +32,14 @@ void AppendLine(std::string& text, std::string_view line);
 
 // A line list held in memory.
 class TTextLines final : public TLineList {
-public:
+  public:
     void Clear() override { text_.clear(); }
     void AddLine(std::string_view line) override { AppendLine(text_, line); }
     std::string Text() const override { return text_; }
     const std::string& Ref() const noexcept { return text_; }
     void SetText(std::string text) { text_ = std::move(text); }
 
-private:
+  private:
     std::string text_;
 };
 
@@ -53,15 +53,15 @@ inline void SaveLines(const TLineList& lines, const std::filesystem::path& path)
 // The report's lines, in the groups in which a load adds them.
 namespace report {
 void AddHead(TLineList& lines, const TLineBuffer& protocol, const TAnalysisResult& result);  // 1-14
-void AddImpulsivity(TLineList& lines, const TAnalysisResult& result);                   // 15-16
-void AddSearch(TLineList& lines, const TLineBuffer& protocol);                          // 17-18
-void AddTempo(TLineList& lines, const TAnalysisResult& result);                         // 19-21
+void AddImpulsivity(TLineList& lines, const TAnalysisResult& result);  // 15-16
+void AddSearch(TLineList& lines, const TLineBuffer& protocol);         // 17-18
+void AddTempo(TLineList& lines, const TAnalysisResult& result);        // 19-21
 }  // namespace report
 
 // The chart views that a load fills between the analysis steps; the batch tool passes none
 // or its own off-screen charts.
 class TAnalysisViews {
-public:
+  public:
     virtual ~TAnalysisViews() = default;
     // After the selection count: the search-time chart's title (protocol line 25) and foot.
     virtual void SearchChartTexts(const TLineBuffer& protocol, const TAnalysisResult& result);

@@ -20,12 +20,18 @@ int main(int argc, char** argv) {
             const std::size_t len = std::strlen(name);
             return a.compare(0, len, name) == 0 ? argv[i] + len : nullptr;
         };
-        if (const char* v = value("--seed=")) options.Seed = std::strtoull(v, nullptr, 10);
-        else if (const char* v = value("--count=")) count = std::atoi(v);
-        else if (const char* v = value("--selections=")) options.TargetSelections = std::atoi(v);
-        else if (const char* v = value("--seconds=")) options.DurationSeconds = std::atof(v);
-        else if (const char* v = value("--decimal=")) options.Decimal = *v ? *v : '.';
-        else if (a.rfind("--", 0) != 0 && !out) out = argv[i];
+        if (const char* v = value("--seed="))
+            options.Seed = std::strtoull(v, nullptr, 10);
+        else if (const char* v = value("--count="))
+            count = std::atoi(v);
+        else if (const char* v = value("--selections="))
+            options.TargetSelections = std::atoi(v);
+        else if (const char* v = value("--seconds="))
+            options.DurationSeconds = std::atof(v);
+        else if (const char* v = value("--decimal="))
+            options.Decimal = *v ? *v : '.';
+        else if (a.rfind("--", 0) != 0 && !out)
+            out = argv[i];
         else {
             std::fprintf(stderr, "protogen: unknown argument %s\n", argv[i]);
             return 2;
@@ -44,7 +50,8 @@ int main(int argc, char** argv) {
             o.Seed = options.Seed + static_cast<std::uint64_t>(k);
             char name[64];
             std::snprintf(name, sizeof name, "protocol-%03llu%s.klp",
-                          static_cast<unsigned long long>(o.Seed), o.Decimal == ',' ? "-comma" : "");
+                          static_cast<unsigned long long>(o.Seed),
+                          o.Decimal == ',' ? "-comma" : "");
             WriteProtocolFile(GenerateProtocol(o), std::filesystem::path(out) / name);
         }
     } catch (const std::exception& e) {

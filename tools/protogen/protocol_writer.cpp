@@ -13,7 +13,7 @@ namespace {
 
 // A small deterministic random source (the standard distributions differ between libraries).
 class Random {
-public:
+  public:
     explicit Random(std::uint64_t seed) : engine_(seed) {}
     double Uniform() { return static_cast<double>(engine_() >> 11) * 0x1.0p-53; }
     int Between(int low, int high) {  // inclusive
@@ -24,7 +24,7 @@ public:
         return std::sqrt(-2.0 * std::log(u)) * std::cos(6.283185307179586 * Uniform());
     }
 
-private:
+  private:
     std::mt19937_64 engine_;
 };
 
@@ -214,7 +214,9 @@ TProtocolText GenerateProtocol(const TGenerateOptions& options) {
     return p;
 }
 
-std::string Scramble(std::string_view text) { return DescrambleText(text); }
+std::string Scramble(std::string_view text) {
+    return DescrambleText(text);
+}
 
 void WriteProtocolFile(const TProtocolText& protocol, const std::filesystem::path& path) {
     WriteFileAtomically(path, Scramble(protocol.Text()));

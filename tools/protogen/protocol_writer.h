@@ -14,10 +14,10 @@ namespace orvix::protogen {
 
 // The lines of a plain (descrambled) protocol, Windows-1251.
 struct TProtocolText {
-    std::array<std::string, 27> Head;      // lines 0..26
-    std::vector<std::string> Records;      // lines 27 .. 26 + SelectionCount
-    std::array<std::string, 4> Gap;        // the four lines before the omission records
-    std::vector<std::string> Omissions;    // one ring number per line
+    std::array<std::string, 27> Head;    // lines 0..26
+    std::vector<std::string> Records;    // lines 27 .. 26 + SelectionCount
+    std::array<std::string, 4> Gap;      // the four lines before the omission records
+    std::vector<std::string> Omissions;  // one ring number per line
     bool TerminateLastLine = true;
 
     // All lines joined with CR LF.
