@@ -1,0 +1,49 @@
+// The dialogs the window needs, behind an interface: the production set shows real file
+// dialogs and message boxes, tests script the answers.
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace orvix {
+
+// What the open dialog is shown with.
+struct TOpenDialogSettings {
+    QString Title;
+    QString InitialDir;
+    QString FileName;
+};
+
+// The state of the save dialog shared by the save commands; a command changes only what it
+// needs, the rest stays as the previous command left it.
+struct TSaveDialogSettings {
+    QString Title;
+    QString InitialDir;
+    QString FileName;
+    QString Filter;  // empty: all files
+    bool OverwritePrompt = true;
+};
+
+class TDialogs {
+  public:
+    virtual ~TDialogs() = default;
+    // The chosen file, or nothing when the user cancels.
+    virtual std::optional<QString> OpenFile(QWidget* parent,
+                                            const TOpenDialogSettings& settings) = 0;
+    virtual std::optional<QString> SaveFile(QWidget* parent,
+                                            const TSaveDialogSettings& settings) = 0;
+    // A modal message box with a stop icon and one OK button.
+    virtual void ShowFailure(QWidget* parent, const QString& caption, const QString& text) = 0;
+};
+
+// File dialogs and message boxes of the desktop.
+class TQtDialogs final : public TDialogs {
+  public:
+    std::optional<QString> OpenFile(QWidget* parent, const TOpenDialogSettings& settings) override;
+    std::optional<QString> SaveFile(QWidget* parent, const TSaveDialogSettings& settings) override;
+    void ShowFailure(QWidget* parent, const QString& caption, const QString& text) override;
+};
+
+}  // namespace orvix

@@ -1,0 +1,347 @@
+#include "main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QShortcut>
+#include <QToolButton>
+
+#include "about_box.h"
+#include "failure.h"
+#include "menu_style.h"
+#include "pictures.h"
+#include "protocol/file_io.h"
+#include "protocol/numbers.h"
+#include "protocol/protocol.h"
+#include "protocol/report.h"
+#include "qt_text.h"
+#include "report_view.h"
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace orvix {
+namespace {
+
+// The hourglass for the rest of a command, however the command ends.
+class TBusyCursor {
+  public:
+    TBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
+    TBusyCursor(const TBusyCursor&) = delete;
+    TBusyCursor& operator=(const TBusyCursor&) = delete;
+};
+
+// The client area: the bevel line along its top edge and the work panel filling it.
+class TClientArea final : public QWidget {
+  public:
+    using QWidget::QWidget;
+    QWidget* bevel = nullptr;
+    QWidget* work = nullptr;
+
+  protected:
+    void resizeEvent(QResizeEvent*) override {
+        if (bevel) bevel->setGeometry(0, 0, width(), 2);
+        if (work) work->setGeometry(0, 0, width(), height());
+    }
+};
+
+template <typename Handler>
+void OnTriggered(QAction* action, QObject* context, Handler handler) {
+    QObject::connect(action, &QAction::triggered, context, [handler] { RunCommand(handler); });
+}
+
+}  // namespace
+
+TForm1::TForm1(TDialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent),
+      dialogs_(dialogs),
+      decimalPoint_([] { return QLocale::system().decimalPoint(); }) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("ORVIX - Методика \"Кольца Ландольта\""));
+    setWindowIcon(pictures::ProgramIcon());
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setPixelSize(11);
+    setFont(f);
+
+    CreateWorkPanel();
+    CreateMenu();
+    CreateSystemMenu();
+    FormCreate();
+    AboutBox = new TAboutBox(this, mmOpen);
+    ReadDecimalChar();
+
+    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    setWindowState(Qt::WindowMaximized);
+    FitBorderToState();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::CreateWorkPanel() {
+    auto* client = new TClientArea(this);
+    setCentralWidget(client);
+
+    auto* bevel = new QFrame(client);
+    bevel->setObjectName(QStringLiteral("Bevel1"));
+    bevel->setFrameShape(QFrame::HLine);
+    bevel->setFrameShadow(QFrame::Sunken);
+    Bevel1 = bevel;
+
+    paWork = new QWidget(client);
+    paWork->setObjectName(QStringLiteral("paWork"));
+    client->bevel = Bevel1;
+    client->work = paWork;
+
+    Chart5sec = new TChartArea(QStringLiteral("Chart5sec"), paWork);
+    Chart5sec->setGeometry(1, 1, 1023, 369);
+    ChartSel = new TChartArea(QStringLiteral("ChartSel"), paWork);
+    ChartSel->setGeometry(1, 1, 1023, 369);
+    meAnalysis = new TReportView(paWork);
+    meAnalysis->setObjectName(QStringLiteral("meAnalysis"));
+    meAnalysis->setGeometry(1, 370, 1023, 360);
+    charts_ = std::make_unique<TResultCharts>(Chart5sec, ChartSel);
+}
+
+void TForm1::CreateMenu() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    auto* style = new TMenuBarStyle();
+    style->setParent(bar);
+    bar->setStyle(style);
+
+    auto command = [bar](const char* name, const QString& caption, const QIcon& icon) {
+        QAction* action = bar->addAction(icon, caption);
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+    mmOpen = command("mmOpen", QStringLiteral("Data"), pictures::DataIcon());
+    mmChartSel = command("mmChartSel", QStringLiteral("Chart Select"), pictures::ChartSelectIcon());
+    mmChart5sec = command("mmChart5sec", QStringLiteral("Chart 5 sec"), pictures::Chart5secIcon());
+
+    auto* save = new QMenu(QStringLiteral("Save"), bar);
+    save->setObjectName(QStringLiteral("SaveMenu"));
+    mmSave = bar->addMenu(save);
+    mmSave->setObjectName(QStringLiteral("mmSave"));
+    mmSave->setIcon(pictures::SaveIcon());
+    mmSaveAnalysis = save->addAction(QStringLiteral("Analysis"));
+    mmSaveAnalysis->setObjectName(QStringLiteral("mmSaveAnalysis"));
+    mmSaveChart5sec = save->addAction(QStringLiteral("Chart 5 sec"));
+    mmSaveChart5sec->setObjectName(QStringLiteral("mmSaveChart5sec"));
+    mmSaveChartSel = save->addAction(QStringLiteral("Chart Select"));
+    mmSaveChartSel->setObjectName(QStringLiteral("mmSaveChartSel"));
+
+    OnTriggered(mmOpen, this, [this] { mmOpenClick(); });
+    OnTriggered(mmChartSel, this, [this] { mmChartSelClick(); });
+    OnTriggered(mmChart5sec, this, [this] { mmChart5secClick(); });
+    OnTriggered(mmSaveAnalysis, this, [this] { mmSaveAnalysisClick(); });
+}
+
+void TForm1::CreateSystemMenu() {
+    SystemMenu = new QMenu(this);
+    SystemMenu->setObjectName(QStringLiteral("SystemMenu"));
+    struct Item {
+        const char* caption;
+        int command;
+    };
+    const Item items[] = {{"Восстановить", syscmd::kRestore},  {"Свернуть", syscmd::kMinimize},
+                          {"Развернуть", syscmd::kMaximize},   {nullptr, 0},
+                          {"Закрыть\tAlt+F4", syscmd::kClose}, {nullptr, 0},
+                          {"О программе", syscmd::kAbout}};
+    for (const Item& item : items) {
+        if (!item.caption) {
+            SystemMenu->addSeparator();
+            continue;
+        }
+        QAction* action = SystemMenu->addAction(QString::fromUtf8(item.caption));
+        action->setData(item.command);
+        const int id = item.command;
+        OnTriggered(action, this, [this, id] { WMSysCommand(id); });
+    }
+    connect(SystemMenu, &QMenu::aboutToShow, this, [this] {
+        const Qt::WindowStates state = windowState();
+        for (QAction* action : SystemMenu->actions()) {
+            const int id = action->data().toInt();
+            if (id == syscmd::kRestore)
+                action->setEnabled(state & (Qt::WindowMaximized | Qt::WindowMinimized));
+            if (id == syscmd::kMaximize) action->setEnabled(!(state & Qt::WindowMaximized));
+            if (id == syscmd::kMinimize) action->setEnabled(!(state & Qt::WindowMinimized));
+        }
+    });
+
+#ifndef Q_OS_WIN
+    // Without a system menu of the desktop's own, the window menu opens from the program's
+    // icon at the left of the main menu, or with Alt+Space.
+    sbSystemMenu = new QToolButton(menuBar());
+    sbSystemMenu->setObjectName(QStringLiteral("sbSystemMenu"));
+    sbSystemMenu->setIcon(pictures::ProgramIcon());
+    sbSystemMenu->setAutoRaise(true);
+    sbSystemMenu->setFocusPolicy(Qt::NoFocus);
+    sbSystemMenu->setToolTip(QStringLiteral("Меню окна (Alt+Пробел)"));
+    connect(sbSystemMenu, &QToolButton::clicked, this, [this] { ShowSystemMenu(); });
+    menuBar()->setCornerWidget(sbSystemMenu, Qt::TopLeftCorner);
+    auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
+    connect(shortcut, &QShortcut::activated, this, [this] { ShowSystemMenu(); });
+#endif
+}
+
+void TForm1::FormCreate() {
+    exeDir_ = QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator();
+#ifdef Q_OS_WIN
+    HMENU menu = GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE);
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, syscmd::kAbout, L"О программе");
+#endif
+    meAnalysis->Clear();
+    Chart5sec->raise();
+    mmOpen->setEnabled(false);
+    mmChartSel->setEnabled(false);
+    mmChart5sec->setEnabled(false);
+    mmSave->setEnabled(false);
+    paWork->hide();
+}
+
+void TForm1::ShowSystemMenu() {
+    const QPoint at = sbSystemMenu ? sbSystemMenu->mapToGlobal(QPoint(0, sbSystemMenu->height()))
+                                   : mapToGlobal(QPoint(0, 0));
+    SystemMenu->popup(at);
+}
+
+void TForm1::WMSysCommand(int command) {
+    if (command == syscmd::kAbout) AboutBox->ShowBox();
+    DefaultSysCommand(command);
+}
+
+void TForm1::DefaultSysCommand(int command) {
+    switch (command) {
+        case syscmd::kRestore:
+            showNormal();
+            break;
+        case syscmd::kMinimize:
+            showMinimized();
+            break;
+        case syscmd::kMaximize:
+            showMaximized();
+            break;
+        case syscmd::kClose:
+            close();
+            break;
+        default:
+            break;
+    }
+}
+
+#ifdef Q_OS_WIN
+bool TForm1::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
+    const auto* msg = static_cast<const MSG*>(message);
+    if (msg->message == WM_SYSCOMMAND && msg->wParam == syscmd::kAbout)
+        RunCommand([this] { AboutBox->ShowBox(); });  // then the desktop's own handling
+    return QMainWindow::nativeEvent(eventType, message, result);
+}
+#endif
+
+std::int32_t TForm1::SelectionCount() const noexcept {
+    return analysis_ ? analysis_->Result().SelectionCount : 0;
+}
+
+TChartArea* TForm1::FrontChart() const {
+    // The later of two siblings is drawn over the earlier.
+    const QObjectList& order = paWork->children();
+    return order.indexOf(Chart5sec) > order.indexOf(ChartSel) ? Chart5sec : ChartSel;
+}
+
+void TForm1::mmOpenClick() {
+    const TOpenDialogSettings open{QStringLiteral("Данные по методике \"Кольца Ландольта\""),
+                                   exeDir_ + QStringLiteral("Data"), QString()};
+    const std::optional<QString> chosen = dialogs_.OpenFile(this, open);
+    if (!chosen) return;
+
+    TBusyCursor busy;
+    LoadProtocol(lineBuffer_, ToPath(*chosen));
+    charts_->ClearSeries();
+    fileTag_ = lineBuffer_.LineAt(line::kFileTag);
+    subjectCaption_ = lineBuffer_.LineAt(line::kSubject);
+    analysis_ = std::make_unique<TProtocolAnalysis>(lineBuffer_);
+    AnalyseIntoViews(*analysis_, lineBuffer_, *meAnalysis, charts_.get());
+
+    mmOpen->setEnabled(true);
+    mmChartSel->setEnabled(true);
+    mmChart5sec->setEnabled(true);
+    mmSave->setEnabled(true);
+    mmChart5sec->setEnabled(false);
+    mmSaveChart5sec->setEnabled(false);
+    mmSaveChartSel->setEnabled(false);
+    mmSaveChart5sec->setEnabled(true);
+    paWork->show();
+}
+
+void TForm1::mmChartSelClick() {
+    ChartSel->raise();
+    mmChartSel->setEnabled(false);
+    mmChart5sec->setEnabled(true);
+    mmSaveChart5sec->setEnabled(false);
+    mmSaveChartSel->setEnabled(false);
+    mmSaveChartSel->setEnabled(true);
+}
+
+void TForm1::mmChart5secClick() {
+    Chart5sec->raise();
+    mmChartSel->setEnabled(true);
+    mmChart5sec->setEnabled(false);
+    mmSaveChart5sec->setEnabled(false);
+    mmSaveChartSel->setEnabled(false);
+    mmSaveChart5sec->setEnabled(true);
+}
+
+void TForm1::mmSaveAnalysisClick() {
+    saveDialog_.Title = QStringLiteral("Запись результатов анализа в текстовый файл");
+    saveDialog_.FileName = exeDir_ + QStringLiteral("Results") + QDir::separator() +
+                           ToQString(SafeFileName(fileTag_)) + QStringLiteral(" KL.txt");
+    const std::optional<QString> chosen = dialogs_.SaveFile(this, saveDialog_);
+    if (!chosen) return;
+    SaveLines(meAnalysis->Text(), ToPath(*chosen));
+}
+
+void TForm1::SetDecimalPointSource(std::function<QString()> source) {
+    decimalPoint_ = std::move(source);
+    ReadDecimalChar();
+}
+
+void TForm1::ReadDecimalChar() {
+    SetDecimalChar(DecimalCharFor(ToCp1251(decimalPoint_())));
+}
+
+void TForm1::FitBorderToState() {
+    // A single border: the window keeps its design size unless maximized.
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    } else if (!(windowState() & Qt::WindowMinimized)) {
+        setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    }
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LocaleChange) ReadDecimalChar();
+    if (event->type() == QEvent::WindowStateChange) FitBorderToState();
+    QMainWindow::changeEvent(event);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+#ifdef Q_OS_WIN
+    if (HWND tray = FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(tray, SW_SHOWNORMAL);
+#endif
+    AboutBox->hide();
+    analysis_.reset();
+    lineBuffer_.ReplaceText(std::string());
+    event->accept();
+}
+
+}  // namespace orvix

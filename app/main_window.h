@@ -1,0 +1,112 @@
+// The main window: the work panel with the two stacked charts and the report, the main menu
+// whose enabled states lead the user through the work, the window menu with "О программе",
+// and the commands: Data, view switching, Save › Analysis.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "dialogs.h"
+#include "protocol/analysis.h"
+#include "protocol/line_buffer.h"
+#include "result_charts.h"
+
+class QAction;
+class QFrame;
+class QMenu;
+class QToolButton;
+
+namespace orvix {
+
+class TAboutBox;
+class TReportView;
+
+// Window-menu commands; the About item has the id the desktop's own commands leave free.
+namespace syscmd {
+inline constexpr int kAbout = 1025;
+inline constexpr int kMinimize = 0xF020;
+inline constexpr int kMaximize = 0xF030;
+inline constexpr int kClose = 0xF060;
+inline constexpr int kRestore = 0xF120;
+}  // namespace syscmd
+
+class TForm1 final : public QMainWindow {
+    Q_OBJECT
+  public:
+    // The design size of the client area.
+    static constexpr int kClientWidth = 1024;
+    static constexpr int kClientHeight = 730;
+
+    explicit TForm1(TDialogs& dialogs, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Commands.
+    void WMSysCommand(int command);
+    void mmOpenClick();
+    void mmChartSelClick();
+    void mmChart5secClick();
+    void mmSaveAnalysisClick();
+
+    // Values of the window and of the last load.
+    const QString& ExeDir() const noexcept { return exeDir_; }
+    const std::string& FileTag() const noexcept { return fileTag_; }
+    const std::string& SubjectCaption() const noexcept { return subjectCaption_; }
+    std::int32_t SelectionCount() const noexcept;
+    const TLineBuffer& LineBuffer() const noexcept { return lineBuffer_; }
+    TSaveDialogSettings& SaveDialog() noexcept { return saveDialog_; }
+
+    // Where the user's decimal separator comes from (the system locale unless replaced);
+    // it is read at start-up and again when the desktop announces a settings change.
+    void SetDecimalPointSource(std::function<QString()> source);
+
+    // The chart in front: Chart5sec or ChartSel.
+    TChartArea* FrontChart() const;
+
+    QFrame* Bevel1 = nullptr;
+    QWidget* paWork = nullptr;
+    TChartArea* Chart5sec = nullptr;
+    TChartArea* ChartSel = nullptr;
+    TReportView* meAnalysis = nullptr;
+    QAction* mmOpen = nullptr;
+    QAction* mmChartSel = nullptr;
+    QAction* mmChart5sec = nullptr;
+    QAction* mmSave = nullptr;
+    QAction* mmSaveAnalysis = nullptr;
+    QAction* mmSaveChart5sec = nullptr;
+    QAction* mmSaveChartSel = nullptr;
+    QMenu* SystemMenu = nullptr;          // the window menu
+    QToolButton* sbSystemMenu = nullptr;  // its button at the left of the main menu
+    TAboutBox* AboutBox = nullptr;
+
+  protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;  // FormClose
+#ifdef Q_OS_WIN
+    bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
+#endif
+
+  private:
+    void FormCreate();
+    void CreateMenu();
+    void CreateSystemMenu();
+    void CreateWorkPanel();
+    void ReadDecimalChar();
+    void FitBorderToState();
+    void DefaultSysCommand(int command);
+    void ShowSystemMenu();
+
+    TDialogs& dialogs_;
+    QString exeDir_;
+    std::string fileTag_;
+    std::string subjectCaption_;
+    TLineBuffer lineBuffer_;
+    std::unique_ptr<TProtocolAnalysis> analysis_;  // the last load's
+    std::unique_ptr<TResultCharts> charts_;
+    TSaveDialogSettings saveDialog_;
+    std::function<QString()> decimalPoint_;
+};
+
+}  // namespace orvix
