@@ -97,9 +97,13 @@ std::string LzwPack(std::span<const std::uint8_t> indices, int indexBits) {
     const std::uint32_t clear = 1u << minCodeSize;
     const std::uint32_t end = clear + 1;
 
+    // Room for the worst case, so the buffer never moves while it fills: every index writes
+    // at most one code, each restart two more, all at most 12 bits, plus a length byte per
+    // 255 data bytes.
+    const std::size_t maxCodes = indices.size() + 2 * (indices.size() / (kLastCode - 257) + 1) + 3;
+    const std::size_t maxData = (12 * maxCodes + 7) / 8;
     std::string out;
-    // Typical pictures compress well; the buffer grows if they do not.
-    out.reserve(64 + indices.size() / 4);
+    out.reserve(2 + maxData + maxData / 255 + 1);
     out.push_back(static_cast<char>(minCodeSize));
     SubBlockWriter writer(out);
     LzwDictionary dictionary;
@@ -146,6 +150,8 @@ std::string LzwPack(std::span<const std::uint8_t> indices, int indexBits) {
     if (pending) writer.Put(prefix, width);
     writer.Put(end, width);
     writer.Finish();
+    // Pictures with flat areas use a small part of the room reserved; give the rest back.
+    if (out.size() < out.capacity() / 2) out.shrink_to_fit();
     return out;
 }
 
