@@ -76,6 +76,7 @@ void TProtocolAnalysis::CountIntervals() {
     result_.Intervals.assign(static_cast<std::size_t>(count), TIntervalCounts{});
     interval_ = 0;
     omission_ = 1;
+    omittedRingRead_ = false;
 }
 
 std::string_view TProtocolAnalysis::Record(std::int32_t r) const noexcept {
@@ -95,15 +96,12 @@ const TSelectionPoint& TProtocolAnalysis::MakePoint(std::int32_t r) {
     point.X = checked::ToDouble(TimerValue(timerField));
     const std::string_view freeText =
         SubText(record, kFreeTextStart, static_cast<std::int64_t>(record.size()) - 29);
-    point.Caption.reserve(timerField.size() + kSecond.size() + ringField.size() + kChoice.size() +
-                          freeText.size());
-    point.Caption.append(timerField)
-        .append(kSecond)
-        .append(ringField)
-        .append(kChoice)
-        .append(freeText);
+    std::string& captions = result_.Captions;
+    point.CaptionStart = captions.size();
+    captions.append(timerField).append(kSecond).append(ringField).append(kChoice).append(freeText);
+    point.CaptionLength = captions.size() - point.CaptionStart;
     point.Correct = record.size() > kMarkerIndex && record[kMarkerIndex] == '+';
-    result_.Points.push_back(std::move(point));
+    result_.Points.push_back(point);
     return result_.Points.back();
 }
 
@@ -119,14 +117,18 @@ void TProtocolAnalysis::AttributeRecord(std::int32_t r) {
     if (!point.Correct) ++counts.Wrong;
 
     if (omission_ <= result_.NOmit) {
-        const std::int64_t omissionLine =
-            std::int64_t{line::kFirstRecord + 3} + result_.SelectionCount + omission_;
-        const std::int32_t omitted = ParseInt(protocol_.LineAt(omissionLine));
+        if (!omittedRingRead_) {
+            const std::int64_t omissionLine =
+                std::int64_t{line::kFirstRecord + 3} + result_.SelectionCount + omission_;
+            omittedRing_ = ParseInt(protocol_.LineAt(omissionLine));
+            omittedRingRead_ = true;
+        }
         const std::int32_t selected =
             ParseInt(TrimText(SubText(Record(r), kRingStart, kRingWidth)));
-        if (omitted < selected) {
+        if (omittedRing_ < selected) {
             ++counts.Omissions;
             ++omission_;
+            omittedRingRead_ = false;
         }
     }
 }

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "line_buffer.h"
@@ -27,9 +28,12 @@ struct TIntervalCounts {
 };
 
 struct TSelectionPoint {
-    double X = 0;         // selection timer, seconds
-    double Y = 0;         // search time, seconds
-    std::string Caption;  // Windows-1251
+    double X = 0;  // selection timer, seconds
+    double Y = 0;  // search time, seconds
+    // The caption's place in TAnalysisResult::Captions (one text for all points, so that a
+    // large protocol does not make a string per point).
+    std::size_t CaptionStart = 0;
+    std::size_t CaptionLength = 0;
     bool Correct = false;
 };
 
@@ -43,9 +47,16 @@ struct TAnalysisResult {
     double Impulsivity = 0;
     TSearchStats Search;
     std::vector<TSelectionPoint> Points;
+    std::string Captions;  // the points' captions, Windows-1251, one after another
     std::int32_t IntervalCount = 0;
     std::vector<TIntervalCounts> Intervals;  // interval 1 first
     TSearchStats Tempo;
+
+    // A point's caption: its timer field as it stands + " секунда. N = " + its ring number
+    // + ". Выбор " + the record's text from column 30 on.
+    std::string_view Caption(const TSelectionPoint& point) const noexcept {
+        return std::string_view(Captions).substr(point.CaptionStart, point.CaptionLength);
+    }
 };
 
 // The clock positions, indexed 1..8 by the orientation index (Windows-1251 texts).
@@ -102,11 +113,18 @@ class TProtocolAnalysis {
     TAnalysisResult result_;
     std::int64_t interval_ = 0;  // running interval index, 0-based
     std::int32_t omission_ = 1;  // running omission index k
+    // The ring number of omission record k once read (it is compared with every record until
+    // it is attributed).
+    std::int32_t omittedRing_ = 0;
+    bool omittedRingRead_ = false;
 };
 
 template <typename OnPoint>
 void TProtocolAnalysis::AnalyseRecords(OnPoint&& onPoint) {
-    result_.Points.reserve(static_cast<std::size_t>(std::max(result_.SelectionCount, 0)));
+    const auto expected = static_cast<std::size_t>(
+        std::clamp<std::int64_t>(result_.SelectionCount, 0, protocol_.LineCount()));
+    result_.Points.reserve(expected);
+    result_.Captions.reserve(expected * 48);
     for (std::int32_t r = 1; r <= result_.SelectionCount; ++r) {
         onPoint(MakePoint(r));
         AttributeRecord(r);

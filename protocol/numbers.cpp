@@ -57,11 +57,36 @@ Extended Compose(Extended mantissa, std::int64_t exponent) {
     return mantissa / PowerOfTen(down);
 }
 
-// Accumulates the mantissa digits starting at text[i]; returns how many were taken.
-std::size_t TakeDigits(std::string_view text, std::size_t& i, Extended& mantissa) {
+// The mantissa digits as one decimal integer. Digits accumulate in a 64-bit integer while it
+// is exact, then in extended precision; both give the same value, since the extended format
+// holds every integer below 2^64 exactly.
+class Mantissa {
+  public:
+    void Add(int digit) {
+        if (!wide_) {
+            if (exact_ < kLimit) {
+                exact_ = exact_ * 10 + static_cast<std::uint64_t>(digit);
+                return;
+            }
+            wide_ = true;
+            value_ = static_cast<Extended>(exact_);
+        }
+        value_ = value_ * 10 + digit;
+    }
+    Extended Value() const { return wide_ ? value_ : static_cast<Extended>(exact_); }
+
+  private:
+    static constexpr std::uint64_t kLimit = 1844674407370955161ull;  // (2^64 - 1) / 10
+    std::uint64_t exact_ = 0;
+    Extended value_ = 0;
+    bool wide_ = false;
+};
+
+// Takes the digits starting at text[i]; returns how many were taken.
+std::size_t TakeDigits(std::string_view text, std::size_t& i, Mantissa& mantissa) {
     const std::size_t start = i;
     while (i < text.size() && IsDigit(text[i])) {
-        mantissa = mantissa * 10 + (text[i] - '0');
+        mantissa.Add(text[i] - '0');
         ++i;
     }
     return i - start;
@@ -152,7 +177,7 @@ int ScanReal(std::string_view text, Extended& value) noexcept {
     }
     if (i == n) return Position(i);
 
-    Extended mantissa = 0;
+    Mantissa mantissa;
     TakeDigits(text, i, mantissa);
     std::int64_t fraction = 0;
     if (i < n && text[i] == '.') {
@@ -179,7 +204,7 @@ int ScanReal(std::string_view text, Extended& value) noexcept {
     }
     if (i < n) return Position(i);
 
-    const Extended v = Compose(mantissa, exponent - fraction);
+    const Extended v = Compose(mantissa.Value(), exponent - fraction);
     if (std::isinf(v)) return Position(exponentAt);
     value = negative ? -v : v;
     return 0;
@@ -197,7 +222,7 @@ Extended ParseReal(std::string_view text, char decimal) {
         negative = text[i] == '-';
         ++i;
     }
-    Extended mantissa = 0;
+    Mantissa mantissa;
     std::size_t taken = TakeDigits(text, i, mantissa);
     std::int64_t fraction = 0;
     if (i < n && text[i] == decimal) {
@@ -223,7 +248,7 @@ Extended ParseReal(std::string_view text, char decimal) {
     while (i < n && text[i] == ' ') ++i;
     if (i != n) throw invalid();
 
-    const Extended v = Compose(mantissa, exponent - fraction);
+    const Extended v = Compose(mantissa.Value(), exponent - fraction);
     if (std::isinf(v) || std::isnan(v)) throw invalid();
     return negative ? -v : v;
 }

@@ -148,10 +148,10 @@ TEST(Analysis, PointsCaptionsAndCorrectness) {
     EXPECT_EQ(first.X, 12.5);
     EXPECT_EQ(first.Y, 1.25);
     EXPECT_TRUE(first.Correct);
-    EXPECT_EQ(first.Caption, W1251("   12.5 секунда. N = 17. Выбор  +"));
+    EXPECT_EQ(run.result.Caption(first), W1251("   12.5 секунда. N = 17. Выбор  +"));
     EXPECT_FALSE(run.result.Points[1].Correct);
     EXPECT_FALSE(run.result.Points[2].Correct);
-    EXPECT_EQ(run.result.Points[2].Caption, W1251("   14.0 секунда. N = 19. Выбор "));
+    EXPECT_EQ(run.result.Caption(run.result.Points[2]), W1251("   14.0 секунда. N = 19. Выбор "));
     EXPECT_FALSE(run.result.Points[3].Correct);
     EXPECT_EQ(run.points, 4);
 }

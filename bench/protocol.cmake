@@ -1,0 +1,1 @@
+orvix_add_bench(protocol_bench SOURCES protocol_bench.cpp LIBS orvix_protocol orvix_protogen)
