@@ -1,0 +1,130 @@
+// orvix-kl-batch: outputs, failures, usage.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "cli/batch.h"
+#include "protocol/cp1251.h"
+#include "protocol/numbers.h"
+#include "protocol/protocol.h"
+#include "protocol/report.h"
+#include "tools/protogen/protocol_writer.h"
+
+namespace orvix::batch {
+namespace {
+namespace fs = std::filesystem;
+
+std::string Read(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class Batch : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("orvix-batch-" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "in");
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    fs::path Protocol(const std::string& name, const protogen::TProtocolText& p) {
+        protogen::WriteProtocolFile(p, dir_ / "in" / name);
+        return dir_ / "in" / name;
+    }
+    fs::path dir_;
+};
+
+TEST_F(Batch, WritesTheReportALoadBuildsAndReportsFailures) {
+    protogen::TGenerateOptions o;
+    o.Seed = 3;
+    const auto good = protogen::GenerateProtocol(o);
+    auto bad = good;
+    bad.Head[9] = "zero";
+    auto hostile = good;
+    hostile.Head[1] = "../..\\x:y";
+
+    TBatchOptions options;
+    options.OutDir = dir_ / "out";
+    options.Summary = dir_ / "out" / "summary.csv";
+    options.Protocols = {Protocol("good.klp", good), Protocol("bad.klp", bad),
+                         Protocol("hostile.klp", hostile), dir_ / "in" / "missing.klp"};
+    std::ostringstream err;
+    EXPECT_EQ(RunBatch(options, err, nullptr, false), 1);
+
+    // The report equals the text a load builds on a line list.
+    TLineBuffer buffer;
+    buffer.ReplaceText(good.Text());
+    TProtocolAnalysis analysis(buffer);
+    TTextLines expected;
+    AnalyseIntoViews(analysis, buffer, expected, nullptr);
+    const fs::path report = ReportPath(options.OutDir, good.Head[1]);
+    const auto name = report.filename().u8string();
+    EXPECT_EQ(std::string(name.begin(), name.end()), Cp1251ToUtf8(good.Head[1] + " KL.txt"));
+    EXPECT_EQ(Read(report), expected.Ref());
+
+    // A file tag cannot lead out of the folder.
+    EXPECT_TRUE(fs::exists(options.OutDir / ".._.._x_y KL.txt"));
+
+    const std::string messages = err.str();
+    EXPECT_NE(messages.find((dir_ / "in" / "bad.klp").string() +
+                            ": 'zero' is not a valid integer value.\n"),
+              std::string::npos);
+    EXPECT_NE(messages.find((dir_ / "in" / "missing.klp").string() + ": Cannot open file " +
+                            (dir_ / "in" / "missing.klp").string() + ".\n"),
+              std::string::npos);
+    int files = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(options.OutDir)) ++files;
+    EXPECT_EQ(files, 3);  // two reports and the summary; nothing for the failures
+
+    const std::string csv = Read(*options.Summary);
+    std::istringstream rows(csv);
+    std::string row;
+    std::vector<std::string> lines;
+    while (std::getline(rows, row)) lines.push_back(row);
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0].substr(0, 17), "file,FileTag,subj");
+    EXPECT_EQ(lines[1].substr(lines[1].size() - 3), ",ok");
+    EXPECT_NE(lines[2].find("'zero' is not a valid integer value."), std::string::npos);
+}
+
+TEST_F(Batch, DecimalSeparatorDecidesWhatReads) {
+    protogen::TGenerateOptions o;
+    o.Seed = 5;
+    o.Decimal = ',';
+    const fs::path comma = Protocol("comma.klp", protogen::GenerateProtocol(o));
+    TBatchOptions options;
+    options.OutDir = dir_ / "out";
+    options.Protocols = {comma};
+    std::ostringstream err;
+    options.Decimal = '.';
+    EXPECT_EQ(RunBatch(options, err, nullptr, false), 1);
+    options.Decimal = ',';
+    EXPECT_EQ(RunBatch(options, err, nullptr, false), 0);
+    SetDecimalChar('.');
+}
+
+TEST(BatchArguments, Usage) {
+    std::ostringstream err;
+    auto parse = [&](std::vector<std::string> args) { return ParseArguments(args, '.', err); };
+    const auto ok = parse({"--decimal=,", "--out=o", "--summary=s.csv", "a", "--", "--b"});
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(ok->Decimal, ',');
+    EXPECT_EQ(ok->OutDir, fs::path("o"));
+    ASSERT_EQ(ok->Protocols.size(), 2u);
+    EXPECT_EQ(ok->Protocols[1], fs::path("--b"));
+    EXPECT_EQ(parse({"a"})->Decimal, '.');
+    EXPECT_FALSE(parse({}));
+    EXPECT_FALSE(parse({"--decimal=ab", "a"}));
+    EXPECT_FALSE(parse({"--frobnicate", "a"}));
+    EXPECT_FALSE(parse({"--out=", "a"}));
+    EXPECT_NE(err.str().find("usage: orvix-kl-batch"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orvix::batch
