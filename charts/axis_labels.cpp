@@ -23,9 +23,19 @@ void SetAxisDecimalSeparator(char separator) noexcept {
 
 double NextLabelStep(double s) noexcept {
     if (!(s > 0) || !std::isfinite(s)) return s > 0 ? s : kMinStep;
-    if (s >= 10) return 10 * NextLabelStep(s / 10);
-    if (s >= 1) return s < 2 ? 2 : (s < 5 ? 5 : 10);
-    return NextLabelStep(10 * s) / 10;
+    // s = mantissa * 10^exponent with the mantissa in 1 .. 10. Steps are built by products
+    // and quotients of powers of ten, so a mantissa a hair off 1, 2 or 5 counts as that value.
+    constexpr double kTolerance = 1e-9;
+    int exponent = static_cast<int>(std::floor(std::log10(s)));
+    double mantissa = s / std::pow(10.0, exponent);
+    if (mantissa >= 10 - kTolerance) {
+        mantissa = 1;
+        ++exponent;
+    } else if (mantissa < 1) {
+        mantissa = 1;
+    }
+    const double next = mantissa < 2 - kTolerance ? 2 : (mantissa < 5 - kTolerance ? 5 : 10);
+    return exponent >= 0 ? next * std::pow(10.0, exponent) : next / std::pow(10.0, -exponent);
 }
 
 double AxisLabelStep(double width, int length, int labelSize, double increment,
