@@ -22,6 +22,23 @@ void PutTable(std::string& out, const GifColorTable& table) {
     }
 }
 
+// Compresses into the spare room of the index buffer when it has enough: the reduction left
+// the indices in the first third of the former pixel buffer, and the image data takes at most
+// about half of the rest. So the whole encode needs no more than the picture's own buffer
+// plus the final image data.
+std::string PackIndices(std::vector<std::uint8_t>& indices, int indexBits) {
+    const std::size_t count = indices.size();
+    const std::size_t bound = LzwPackBound(count);
+    if (indices.capacity() - count < bound) return LzwPack(indices, indexBits);
+    indices.resize(count + bound);  // within the capacity: no reallocation
+    char* const room = reinterpret_cast<char*>(indices.data() + count);
+    const std::size_t length =
+        LzwPackTo(std::span<const std::uint8_t>(indices.data(), count), indexBits, room);
+    std::string coded(room, length);
+    indices.resize(count);
+    return coded;
+}
+
 }  // namespace
 
 TGIFFrame::TGIFFrame(TRgbImage picture) {
@@ -35,14 +52,14 @@ void TGIFFrame::EncodeFrame() {
         indexed_ = PopularityReduce(std::move(*source_));
         source_.reset();
     }
-    const TIndexedImage& image = *indexed_;
+    TIndexedImage& image = *indexed_;
     const int colors = GifColorCount(image.IndexBits);
 
     GifColorTable table;
     table.Count = colors;
     for (int i = 0; i < colors && i < static_cast<int>(image.Palette.size()); ++i)
         table.Entries[i] = image.Palette[i];
-    std::string coded = LzwPack(image);
+    std::string coded = PackIndices(image.Indices, image.IndexBits);
 
     colorTable_ = table;
     indexBits_ = static_cast<std::uint8_t>(std::bit_width(static_cast<unsigned>(colors - 1)));

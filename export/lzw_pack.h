@@ -23,4 +23,12 @@ inline std::string LzwPack(const TIndexedImage& image) {
     return LzwPack(image.Indices, image.IndexBits);
 }
 
+// The same image data written to `out`, which must hold LzwPackBound(indices.size()) bytes
+// (the data itself may be shorter); returns its length. Lets a caller compress into spare
+// room of a buffer it already has.
+std::size_t LzwPackTo(std::span<const std::uint8_t> indices, int indexBits, char* out);
+
+// The most bytes LzwPackTo writes for `count` indices: about 1.5 per index.
+std::size_t LzwPackBound(std::size_t count) noexcept;
+
 }  // namespace orvix
