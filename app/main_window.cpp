@@ -315,7 +315,9 @@ void TForm1::SetDecimalPointSource(std::function<QString()> source) {
 }
 
 void TForm1::ReadDecimalChar() {
-    SetDecimalChar(DecimalCharFor(ToCp1251(decimalPoint_())));
+    // A separator the code page cannot hold could never be read or written: use ".".
+    const QString point = decimalPoint_();
+    SetDecimalChar(FitsCp1251(point) ? DecimalCharFor(ToCp1251(point)) : '.');
 }
 
 void TForm1::FitBorderToState() {

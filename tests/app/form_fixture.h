@@ -1,0 +1,164 @@
+// A main window driven by scripted dialogs, and protocols written for the test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <array>
+#include <deque>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/about_box.h"
+#include "app/dialogs.h"
+#include "app/failure.h"
+#include "app/main_window.h"
+#include "app/qt_text.h"
+#include "app/report_view.h"
+#include "protocol/analysis.h"
+#include "protocol/protocol.h"
+#include "protocol/report.h"
+#include "tools/protogen/protocol_writer.h"
+
+namespace orvix::test {
+
+// Answers the window's dialogs from queues and records what it asked.
+class TScriptedDialogs final : public TDialogs {
+  public:
+    struct Failure {
+        QString caption;
+        QString text;
+        bool busyCursor;  // the hourglass still showing when the box came up
+    };
+
+    std::deque<std::optional<QString>> openAnswers;
+    std::deque<std::optional<QString>> saveAnswers;
+    std::vector<TOpenDialogSettings> openRequests;
+    std::vector<TSaveDialogSettings> saveRequests;
+    std::vector<Failure> failures;
+    std::vector<bool> busyAtOpen;
+
+    std::optional<QString> OpenFile(QWidget*, const TOpenDialogSettings& settings) override {
+        openRequests.push_back(settings);
+        busyAtOpen.push_back(QApplication::overrideCursor() != nullptr);
+        return Next(openAnswers);
+    }
+    std::optional<QString> SaveFile(QWidget*, const TSaveDialogSettings& settings) override {
+        saveRequests.push_back(settings);
+        return Next(saveAnswers);
+    }
+    void ShowFailure(QWidget*, const QString& caption, const QString& text) override {
+        failures.push_back({caption, text, QApplication::overrideCursor() != nullptr});
+    }
+
+  private:
+    static std::optional<QString> Next(std::deque<std::optional<QString>>& answers) {
+        if (answers.empty()) return std::nullopt;  // a user who cancels
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+// The enabled state of Data, Chart Select, Chart 5 sec, Save, Save › Analysis,
+// Save › Chart 5 sec, Save › Chart Select.
+using TMenuState = std::array<bool, 7>;
+
+inline std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t at; (at = text.find("\r\n", start)) != std::string::npos; start = at + 2)
+        lines.push_back(text.substr(start, at - start));
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+inline std::string ReadBytes(const QString& path) {
+    std::ifstream in(ToPath(path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A valid protocol: selections at 3, 4, 12 and 13 seconds, one of them wrong.
+inline protogen::TProtocolText ValidProtocol() {
+    auto p = protogen::BasicProtocol();
+    p.Head[11] = "3";
+    p.Head[13] = "1";
+    p.Head[24] = "4";
+    p.Records = {protogen::RecordLine(5, "3.0", "3.0", " +"),
+                 protogen::RecordLine(9, "4.0", "1.0", " +"),
+                 protogen::RecordLine(14, "12.0", "8.0", " -"),
+                 protogen::RecordLine(17, "13.0", "1.0", " +")};
+    return p;
+}
+
+class FormTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        SetFailureDialogs(&dialogs);
+        form = std::make_unique<TForm1>(dialogs);
+        form->SetDecimalPointSource([] { return QStringLiteral("."); });
+        form->show();
+        QApplication::processEvents();
+    }
+    void TearDown() override {
+        form.reset();
+        SetFailureDialogs(nullptr);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+
+    QString Write(const protogen::TProtocolText& protocol, const QString& name = "p.klp") {
+        const QString path = dir.filePath(name);
+        protogen::WriteProtocolFile(protocol, ToPath(path));
+        return path;
+    }
+
+    // The Data command with the user choosing `path` (nothing: cancelling).
+    void Load(std::optional<QString> path) {
+        dialogs.openAnswers.push_back(std::move(path));
+        form->mmOpen->trigger();
+    }
+
+    void AboutOk() {
+        form->WMSysCommand(syscmd::kAbout);
+        form->AboutBox->OKButton->click();
+    }
+
+    TMenuState Menu() const {
+        return {form->mmOpen->isEnabled(),         form->mmChartSel->isEnabled(),
+                form->mmChart5sec->isEnabled(),    form->mmSave->isEnabled(),
+                form->mmSaveAnalysis->isEnabled(), form->mmSaveChart5sec->isEnabled(),
+                form->mmSaveChartSel->isEnabled()};
+    }
+
+    std::string Report() const { return form->meAnalysis->Text(); }
+
+    // What the batch path (the same analysis on a plain line list) makes of a protocol file.
+    static std::string BatchReport(const QString& path) {
+        TLineBuffer buffer;
+        LoadProtocol(buffer, ToPath(path));
+        TProtocolAnalysis analysis(buffer);
+        TTextLines lines;
+        AnalyseIntoViews(analysis, buffer, lines, nullptr);
+        return lines.Text();
+    }
+
+    QTemporaryDir dir;
+    TScriptedDialogs dialogs;
+    std::unique_ptr<TForm1> form;
+};
+
+}  // namespace orvix::test
+
+// Failing checks show texts as texts.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
