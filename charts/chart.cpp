@@ -42,7 +42,7 @@ void TChart::PaintTo(QPainter& painter, int width, int height) {
 }
 
 void TChart::PaintBuffer() {
-    if (buffer_.size() != size()) buffer_ = QPixmap(size());
+    if (buffer_.size() != size()) buffer_ = QImage(size(), QImage::Format_RGB32);
     if (buffer_.isNull()) return;
     QPainter painter(&buffer_);
     PaintTo(painter, width(), height());
@@ -51,7 +51,7 @@ void TChart::PaintBuffer() {
 void TChart::paintEvent(QPaintEvent* /*event*/) {
     PaintBuffer();
     QPainter painter(this);
-    painter.drawPixmap(0, 0, buffer_);
+    painter.drawImage(0, 0, buffer_);
 }
 
 void TChart::mouseMoveEvent(QMouseEvent* event) {

@@ -1,9 +1,8 @@
-// The chart window control: a TCustomChart that paints itself into an off-screen pixmap, reused
+// The chart window control: a TCustomChart that paints itself into an off-screen image, reused
 // while its size stays, and copies it to the window in one step.
 #pragma once
 
 #include <QImage>
-#include <QPixmap>
 #include <QWidget>
 
 #include "chart_painter.h"
@@ -45,7 +44,7 @@ class TChart : public QWidget, public TCustomChart {
     void PaintBuffer();
 
     TQtTextMeasure measure_;
-    QPixmap buffer_;
+    QImage buffer_;
     int paintCount_ = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "chart_painter.h"
 
+#include <QImage>
 #include <QLine>
 #include <QPainter>
 #include <QPen>
@@ -81,12 +82,26 @@ constexpr int kCoordLimit = 32766;
 class ChartPainter {
   public:
     ChartPainter(TCustomChart& chart, QPainter& painter, const TQtTextMeasure& measure)
-        : chart_(chart), p_(painter), measure_(measure) {}
+        : chart_(chart), p_(painter), measure_(measure) {
+        QPaintDevice* device = painter.device();
+        if (device && device->devType() == QInternal::Image && painter.transform().isIdentity() &&
+            !painter.hasClipping()) {
+            auto* image = static_cast<QImage*>(device);
+            const auto format = image->format();
+            if (image->devicePixelRatio() == 1 &&
+                (format == QImage::Format_RGB32 || format == QImage::Format_ARGB32_Premultiplied)) {
+                direct_ = image;
+                bits_ = image->bits();
+                stride_ = image->bytesPerLine();
+                bounds_ = image->rect();
+            }
+        }
+    }
 
     void Paint(int width, int height) {
         p_.setRenderHint(QPainter::Antialiasing, false);
         p_.setRenderHint(QPainter::TextAntialiasing, false);
-        p_.fillRect(0, 0, width, height, ToQColor(chart_.Color));
+        Fill(0, 0, width, height, chart_.Color);
         DrawBevel(width, height);
         chart_.CalcLayout(width, height, measure_);
         const TChartLayout& layout = chart_.Layout();
@@ -102,22 +117,44 @@ class ChartPainter {
             if (chart_.ClipPoints) {
                 // Inside the back wall's frame, less one more row at the bottom.
                 const TRect r = chart_.PlotRect();
-                p_.setClipRect(QRect(r.Left + 1, r.Top + 1, r.Width() - 1, r.Height() - 2));
+                SetClip(QRect(r.Left + 1, r.Top + 1, r.Width() - 1, r.Height() - 2));
             }
+            penSet_ = false;
             if (const auto* line = dynamic_cast<const TLineSeries*>(&s))
                 DrawLineSeries(*line);
             else if (const auto* bars = dynamic_cast<const TBarSeries*>(&s))
                 DrawBarSeries(*bars);
+            clipping_ = false;
         }
     }
 
   private:
-    void Fill(int x, int y, int w, int h, const QColor& c) {
-        if (w > 0 && h > 0) p_.fillRect(x, y, w, h, c);
+    // Rectangle fills are most of a chart's primitives (markers, bars, ticks). On a 32-bit
+    // raster image they are written straight into its memory, clipped as the painter would.
+    void Fill(int x, int y, int w, int h, TColor color) {
+        if (w <= 0 || h <= 0) return;
+        if (!direct_) {
+            p_.fillRect(x, y, w, h, ToQColor(color));
+            return;
+        }
+        QRect r = QRect(x, y, w, h) & bounds_;
+        if (clipping_) r &= clip_;
+        if (r.isEmpty()) return;
+        const QRgb value = qRgb(RedOf(color), GreenOf(color), BlueOf(color));
+        for (int row = r.top(); row <= r.bottom(); ++row) {
+            QRgb* line = reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(row) * stride_);
+            std::fill_n(line + r.left(), r.width(), value);
+        }
+    }
+
+    void SetClip(const QRect& clip) {
+        p_.setClipRect(clip);
+        clip_ = clip;
+        clipping_ = true;
     }
 
     // The 1-pixel outline of the w x h pixels at (x, y).
-    void Frame(int x, int y, int w, int h, const QColor& c) {
+    void Frame(int x, int y, int w, int h, TColor c) {
         Fill(x, y, w, 1, c);
         Fill(x, y + h - 1, w, 1, c);
         Fill(x, y, 1, h, c);
@@ -125,8 +162,8 @@ class ChartPainter {
     }
 
     void DrawBevel(int width, int height) {
-        const QColor light(255, 255, 255);
-        const QColor shadow(160, 160, 160);
+        const TColor light = clWhite;
+        const TColor shadow = RGBColor(160, 160, 160);
         Fill(0, 0, width, 1, light);
         Fill(0, 0, 1, height, light);
         Fill(0, height - 1, width, 1, shadow);
@@ -148,10 +185,9 @@ class ChartPainter {
         const TChartWall& wall = chart_.BackWall;
         if (wall.Brush.Style == bsSolid) {
             const TColor c = wall.Color == clSeriesDefault ? clWhite : wall.Color;
-            Fill(r.Left, r.Top, r.Width() + 1, r.Height() + 1, ToQColor(c));
+            Fill(r.Left, r.Top, r.Width() + 1, r.Height() + 1, c);
         }
-        if (wall.Pen.Visible)
-            Frame(r.Left, r.Top, r.Width() + 1, r.Height() + 1, ToQColor(wall.Pen.Color));
+        if (wall.Pen.Visible) Frame(r.Left, r.Top, r.Width() + 1, r.Height() + 1, wall.Pen.Color);
     }
 
     // Axis pieces outside the plot run away from it: downwards for the bottom axis, to the
@@ -178,7 +214,7 @@ class ChartPainter {
         }
         // A run of `length` pixels starting `from` pixels outside the edge, at pixel `at`
         // along the axis.
-        const auto outward = [&](int at, int from, int length, const QColor& c) {
+        const auto outward = [&](int at, int from, int length, TColor c) {
             if (length <= 0) return;
             if (horizontal)
                 Fill(at, edge + from, 1, length, c);
@@ -186,7 +222,7 @@ class ChartPainter {
                 Fill(edge - from - length + 1, at, length, 1, c);
         };
         if (lineWidth > 0) {
-            const QColor c = ToQColor(axis.AxisPen.Color);
+            const TColor c = axis.AxisPen.Color;
             const int lo = std::min(map.Start, map.End);
             const int len = std::abs(map.End - map.Start) + 1;
             if (horizontal)
@@ -195,7 +231,7 @@ class ChartPainter {
                 Fill(edge - lineWidth + 1, lo, lineWidth, len, c);
         }
         if (axis.Ticks.Visible) {
-            const QColor c = ToQColor(axis.Ticks.Color);
+            const TColor c = axis.Ticks.Color;
             for (const TAxisLabel& label : axis.LabelList())
                 outward(label.Pixel, lineWidth, axis.TickLength, c);
         }
@@ -212,7 +248,7 @@ class ChartPainter {
             p_.drawPoints(dots.data(), static_cast<int>(dots.size()));
         }
         if (axis.MinorTicks.Visible) {
-            const QColor c = ToQColor(axis.MinorTicks.Color);
+            const TColor c = axis.MinorTicks.Color;
             for (int at : axis.MinorTickList()) outward(at, lineWidth, axis.MinorTickLength, c);
         }
     }
@@ -267,8 +303,15 @@ class ChartPainter {
         const int h = ptr.HorizSize();
         const int v = ptr.VertSize();
         const TColor fill = ptr.Brush.Color == clSeriesDefault ? color : ptr.Brush.Color;
-        if (ptr.Brush.Style == bsSolid) Fill(x - h, y - v, 2 * h + 1, 2 * v + 1, ToQColor(fill));
-        if (ptr.Pen.Visible) Frame(x - h, y - v, 2 * h + 1, 2 * v + 1, ToQColor(ptr.Pen.Color));
+        const bool solid = ptr.Brush.Style == bsSolid;
+        if (ptr.Pen.Visible && solid) {
+            Fill(x - h, y - v, 2 * h + 1, 2 * v + 1, ptr.Pen.Color);
+            Fill(x - h + 1, y - v + 1, 2 * h - 1, 2 * v - 1, fill);
+        } else if (ptr.Pen.Visible) {
+            Frame(x - h, y - v, 2 * h + 1, 2 * v + 1, ptr.Pen.Color);
+        } else if (solid) {
+            Fill(x - h, y - v, 2 * h + 1, 2 * v + 1, fill);
+        }
     }
 
     // Segments of one colour are sent to the painter together.
@@ -277,9 +320,17 @@ class ChartPainter {
         TColor color = clNone;
     };
 
+    // Pen changes are costly: the pen is set only when its colour changes.
+    void UsePen(const TChartPen& pen, TColor color) {
+        if (penSet_ && penColor_ == color) return;
+        p_.setPen(LinePen(pen, color));
+        penColor_ = color;
+        penSet_ = true;
+    }
+
     void Flush(LineBatch& batch, const TChartPen& pen) {
         if (batch.lines.empty()) return;
-        p_.setPen(LinePen(pen, batch.color));
+        UsePen(pen, batch.color);
         p_.drawLines(batch.lines.data(), static_cast<int>(batch.lines.size()));
         batch.lines.clear();
     }
@@ -355,18 +406,31 @@ class ChartPainter {
             const int h = bottom - top;
             if (w <= 0 || h <= 0) {
                 // Flat bars are drawn as a line in the point's colour.
-                Fill(b.Left, top, std::max(w, 1), std::max(h, 1), ToQColor(c));
+                Fill(b.Left, top, std::max(w, 1), std::max(h, 1), c);
                 continue;
             }
             const TColor fill = s.BarBrush.Color == clSeriesDefault ? c : s.BarBrush.Color;
-            if (s.BarBrush.Style == bsSolid) Fill(b.Left, top, w, h, ToQColor(fill));
-            if (s.BarPen.Visible) Frame(b.Left, top, w, h, ToQColor(s.BarPen.Color));
+            if (s.BarBrush.Style == bsSolid && s.BarPen.Visible && w > 2 && h > 2) {
+                Fill(b.Left, top, w, h, s.BarPen.Color);
+                Fill(b.Left + 1, top + 1, w - 2, h - 2, fill);
+            } else {
+                if (s.BarBrush.Style == bsSolid) Fill(b.Left, top, w, h, fill);
+                if (s.BarPen.Visible) Frame(b.Left, top, w, h, s.BarPen.Color);
+            }
         }
     }
 
     TCustomChart& chart_;
     QPainter& p_;
     const TQtTextMeasure& measure_;
+    QImage* direct_ = nullptr;
+    uchar* bits_ = nullptr;
+    qsizetype stride_ = 0;
+    QRect bounds_;
+    QRect clip_;
+    bool clipping_ = false;
+    TColor penColor_ = clNone;
+    bool penSet_ = false;
 };
 
 }  // namespace
