@@ -29,18 +29,15 @@ GifFile ParseGif(const std::string& bytes) {
     EXPECT_EQ(bytes.substr(0, 6), "GIF87a");
     file.Width = Word(bytes, 6);
     file.Height = Word(bytes, 8);
-    EXPECT_EQ(Byte(bytes, 10), 0xF7) << "global table of 256 entries, 8 bits";
-    EXPECT_EQ(Byte(bytes, 11), 0) << "background";
-    EXPECT_EQ(Byte(bytes, 12), 0) << "aspect";
+    // 256-entry global table of 8 bits, background 0, aspect 0.
+    EXPECT_EQ(bytes.substr(10, 3), std::string("\xF7\0\0", 3));
     for (int i = 0; i < 256; ++i)
         file.Palette.push_back(
             {Byte(bytes, 13 + 3 * i), Byte(bytes, 14 + 3 * i), Byte(bytes, 15 + 3 * i)});
-    EXPECT_EQ(Byte(bytes, 781), 0x2C);
-    EXPECT_EQ(Word(bytes, 782), 0);
-    EXPECT_EQ(Word(bytes, 784), 0);
-    EXPECT_EQ(Word(bytes, 786), file.Width);
-    EXPECT_EQ(Word(bytes, 788), file.Height);
-    EXPECT_EQ(Byte(bytes, 790), 0) << "no local table, not interlaced";
+    // Image at (0, 0) of the screen's size, no local table, not interlaced.
+    EXPECT_EQ(bytes.substr(781, 5), std::string("\x2C\0\0\0\0", 5));
+    EXPECT_EQ(bytes.substr(786, 4), bytes.substr(6, 4));
+    EXPECT_EQ(Byte(bytes, 790), 0);
     // Sub-blocks: full ones, at most one shorter last one, never an empty one before the
     // terminator; then the trailer ends the file.
     std::size_t at = 792;

@@ -44,7 +44,7 @@ std::vector<std::uint8_t> NearestPaletteColors(const TRgbImage& picture,
 // LZW assigns a new code at every index.
 std::vector<std::uint8_t> DistinctPairs(std::size_t length);
 
-// A picture whose pixel k (rows top to bottom) has colour ColorOf(indices[k]).
+// A picture whose pixel k (rows top to bottom) has colour (i, 255 - i, 7 i) for i = indices[k].
 TRgbImage PictureOfIndices(const std::vector<std::uint8_t>& indices, int width);
 
 // A folder of its own under the system's temporary folder, removed afterwards.

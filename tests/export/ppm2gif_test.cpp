@@ -13,13 +13,6 @@ namespace {
 
 const std::string kTwoPixels = std::string("P6\n# two\n2 1\n255\n") + "\x01\x02\x03\xFA\xFB\xFC";
 
-TEST(Ppm, ReadsPixelsAfterHeaderAndComments) {
-    const TRgbImage picture = ParsePpm(kTwoPixels + "extra");
-    EXPECT_EQ(picture.Width, 2);
-    EXPECT_EQ(picture.Height, 1);
-    EXPECT_EQ(picture.Pixels, (std::vector<std::uint8_t>{1, 2, 3, 0xFA, 0xFB, 0xFC}));
-}
-
 TEST(Ppm, RejectsWhatIsNotABinaryPpmOf255) {
     const std::pair<const char*, std::string> cases[] = {
         {"not a binary PPM", "P3\n2 1\n255\n1 2 3 4 5 6"},
