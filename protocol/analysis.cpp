@@ -1,5 +1,7 @@
 #include "analysis.h"
 
+#include <cstring>
+
 #include "checked_math.h"
 #include "cp1251.h"
 #include "numbers.h"
@@ -96,10 +98,18 @@ const TSelectionPoint& TProtocolAnalysis::MakePoint(std::int32_t r) {
     point.X = checked::ToDouble(TimerValue(timerField));
     const std::string_view freeText =
         SubText(record, kFreeTextStart, static_cast<std::int64_t>(record.size()) - 29);
+    // The caption's pieces are copied into place in one step.
     std::string& captions = result_.Captions;
     point.CaptionStart = captions.size();
-    captions.append(timerField).append(kSecond).append(ringField).append(kChoice).append(freeText);
-    point.CaptionLength = captions.size() - point.CaptionStart;
+    point.CaptionLength =
+        timerField.size() + kSecond.size() + ringField.size() + kChoice.size() + freeText.size();
+    captions.resize(point.CaptionStart + point.CaptionLength);
+    char* out = captions.data() + point.CaptionStart;
+    for (const std::string_view piece :
+         {timerField, std::string_view(kSecond), ringField, std::string_view(kChoice), freeText}) {
+        if (!piece.empty()) std::memcpy(out, piece.data(), piece.size());
+        out += piece.size();
+    }
     point.Correct = record.size() > kMarkerIndex && record[kMarkerIndex] == '+';
     result_.Points.push_back(point);
     return result_.Points.back();
