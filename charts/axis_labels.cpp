@@ -11,15 +11,7 @@ namespace orvix {
 namespace {
 constexpr double kMinStep = 1e-12;
 constexpr double kIntLimit = 2147483647.0;
-char g_decimalSeparator = '.';
 }  // namespace
-
-char AxisDecimalSeparator() noexcept {
-    return g_decimalSeparator;
-}
-void SetAxisDecimalSeparator(char separator) noexcept {
-    g_decimalSeparator = separator;
-}
 
 double NextLabelStep(double s) noexcept {
     if (!(s > 0) || !std::isfinite(s)) return s > 0 ? s : kMinStep;

@@ -36,8 +36,4 @@ std::vector<int> MinorTickPixels(const std::vector<int>& majorPixels, int count,
 // away from zero; a value that rounds to zero has no minus sign.
 std::string FormatAxisValue(double value, std::string_view pattern, char decimalSeparator);
 
-// The decimal separator of axis labels, for every chart of the program (default ".").
-char AxisDecimalSeparator() noexcept;
-void SetAxisDecimalSeparator(char separator) noexcept;
-
 }  // namespace orvix

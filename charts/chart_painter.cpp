@@ -359,6 +359,7 @@ class ChartPainter {
         batch.lines.reserve(static_cast<std::size_t>(last - first + 1));
         QPoint prev;
         TColor prevColor = clNone;
+        bool started = false;  // a point has been placed (points far off the axes are skipped)
         for (int i = first; i <= last; ++i) {
             const TColor c = s.PointColor(i);
             const int x = hx.ToPixel(xs[static_cast<std::size_t>(i)] * mx);
@@ -366,7 +367,8 @@ class ChartPainter {
             if (x < -kCoordLimit || x > kCoordLimit || y < -kCoordLimit || y > kCoordLimit)
                 continue;
             const QPoint here(x, y);
-            if (i == first) {
+            if (!started) {
+                started = true;
                 if (i > 0 && c != clNone) {
                     // The line comes in from the point left of the plot.
                     const double edgeX = hx.ToValue(plot.Left);

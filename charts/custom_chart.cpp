@@ -4,6 +4,7 @@
 
 #include "axis_labels.h"
 #include "chart_errors.h"
+#include "protocol/numbers.h"
 
 namespace orvix {
 
@@ -138,7 +139,8 @@ void Normalise(TRect& r, int width, int height) {
 }
 
 std::string LabelText(const TChartAxis& axis, double value) {
-    return FormatAxisValue(value, axis.AxisValuesFormat, AxisDecimalSeparator());
+    // Labels use the user's decimal separator, as every number the program writes.
+    return FormatAxisValue(value, axis.AxisValuesFormat, DecimalChar());
 }
 
 int LabelSize(const TChartAxis& axis, const TAxisMap& map, const TTextMeasure& measure) {

@@ -8,6 +8,7 @@
 #include "charts/axis_labels.h"
 #include "charts/chart_errors.h"
 #include "charts/custom_chart.h"
+#include "protocol/numbers.h"
 #include "result_charts.h"
 
 namespace orvix {
@@ -563,9 +564,10 @@ TEST(Layout, LabelsUseTheDecimalSeparator) {
     const auto s = testing::ConfigureFiveSecChart(chart);
     testing::FillFiveSecChart(s, 3);
     chart.LeftAxis.AxisValuesFormat = "#0.00";
-    SetAxisDecimalSeparator(',');
+    const char saved = DecimalChar();
+    SetDecimalChar(',');
     chart.Lay(1023, 369);
-    SetAxisDecimalSeparator('.');
+    SetDecimalChar(saved);
     EXPECT_EQ(chart.LeftAxis.LabelList().back().Text, "0,00");
 }
 
