@@ -30,13 +30,18 @@ std::string PackIndices(std::vector<std::uint8_t>& indices, int indexBits) {
     const std::size_t count = indices.size();
     const std::size_t bound = LzwPackBound(count);
     if (indices.capacity() - count < bound) return LzwPack(indices, indexBits);
+    // The indices are given back their own size also on failure, so a retry finds them as
+    // they were.
+    struct SizeRestorer {
+        std::vector<std::uint8_t>& indices;
+        std::size_t count;
+        ~SizeRestorer() { indices.resize(count); }
+    } restorer{indices, count};
     indices.resize(count + bound);  // within the capacity: no reallocation
     char* const room = reinterpret_cast<char*>(indices.data() + count);
     const std::size_t length =
         LzwPackTo(std::span<const std::uint8_t>(indices.data(), count), indexBits, room);
-    std::string coded(room, length);
-    indices.resize(count);
-    return coded;
+    return std::string(room, length);
 }
 
 }  // namespace

@@ -28,6 +28,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "ppm2gif: %s\n", orvix::Cp1251ToUtf8(e.Message()).c_str());
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "ppm2gif: Out of memory\n");
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "ppm2gif: %s\n", e.what());
     }
     return 1;
 }
