@@ -314,9 +314,10 @@ class ChartPainter {
         }
     }
 
-    // Segments of one colour are sent to the painter together.
+    // Joined segments of one colour are sent to the painter as one polyline, so a dashed
+    // line keeps its pattern from segment to segment.
     struct LineBatch {
-        std::vector<QLine> lines;
+        std::vector<QPoint> points;
         TColor color = clNone;
     };
 
@@ -329,18 +330,20 @@ class ChartPainter {
     }
 
     void Flush(LineBatch& batch, const TChartPen& pen) {
-        if (batch.lines.empty()) return;
-        UsePen(pen, batch.color);
-        p_.drawLines(batch.lines.data(), static_cast<int>(batch.lines.size()));
-        batch.lines.clear();
+        if (batch.points.size() >= 2) {
+            UsePen(pen, batch.color);
+            p_.drawPolyline(batch.points.data(), static_cast<int>(batch.points.size()));
+        }
+        batch.points.clear();
     }
 
     void AddSegment(LineBatch& batch, const TChartPen& pen, QLine line, TColor color) {
-        if (color != batch.color) {
+        if (color != batch.color || batch.points.empty() || batch.points.back() != line.p1()) {
             Flush(batch, pen);
             batch.color = color;
+            batch.points.push_back(line.p1());
         }
-        batch.lines.push_back(line);
+        batch.points.push_back(line.p2());
     }
 
     void DrawLineSeries(const TLineSeries& s) {
@@ -356,7 +359,7 @@ class ChartPainter {
         const double my = s.YValues.Multiplier;
         const bool pointer = s.Pointer.Visible;
         LineBatch batch;
-        batch.lines.reserve(static_cast<std::size_t>(last - first + 1));
+        batch.points.reserve(static_cast<std::size_t>(last - first + 2));
         QPoint prev;
         TColor prevColor = clNone;
         bool started = false;  // a point has been placed (points far off the axes are skipped)

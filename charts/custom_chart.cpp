@@ -30,6 +30,11 @@ void TChartTitle::SetText(std::vector<std::string> lines) {
 TCustomChart::TCustomChart() = default;
 TCustomChart::~TCustomChart() = default;
 
+TChartSeries* TCustomChart::Series(int index) const {
+    if (index < 0 || index >= SeriesCount()) RaiseListIndex(index);
+    return series_[static_cast<std::size_t>(index)].get();
+}
+
 void TCustomChart::Adopt(std::unique_ptr<TChartSeries> series) {
     series->chart_ = this;
     series_.push_back(std::move(series));

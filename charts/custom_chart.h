@@ -81,9 +81,8 @@ class TCustomChart {
         return raw;
     }
     int SeriesCount() const noexcept { return static_cast<int>(series_.size()); }
-    TChartSeries* Series(int index) const {
-        return series_.at(static_cast<std::size_t>(index)).get();
-    }
+    // The series at `index` in drawing order; EListError outside.
+    TChartSeries* Series(int index) const;
 
     TChartTitle Title{this};
     TChartTitle Foot{this};
