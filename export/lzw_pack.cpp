@@ -12,8 +12,8 @@ namespace {
 constexpr std::uint32_t kLastCode = 4094;
 
 // The dictionary from (prefix code, index) to code.
-// First a hint per prefix: the index and code of the child last entered under it. In flat
-// areas a string often grows by the same index again, so many lookups end with this one
+// First a hint per prefix: the index and code of the child last entered or found under it.
+// Pictures with flat areas repeat the same continuations, so many lookups end with this one
 // load from a small table. The hints are cleared when the dictionary starts afresh.
 // Then open addressing over 2^14 slots (load at most a quarter). A slot holds
 // generation << 32 | key << 12 | code; a slot of an older generation is empty, so starting
@@ -30,8 +30,7 @@ class LzwDictionary {
     }
 
     // The code of (prefix, index), or kNotFound with `slot` set to where it goes.
-    std::uint32_t Find(std::uint32_t prefix, std::uint32_t index,
-                       std::uint32_t& slot) const noexcept {
+    std::uint32_t Find(std::uint32_t prefix, std::uint32_t index, std::uint32_t& slot) noexcept {
         const std::uint32_t hint = hints_[prefix];  // index << 16 | code; 0 when none
         if ((hint >> 16) == index && hint != 0) return hint & 0xFFFF;
         const std::uint32_t key = (prefix << 8) | index;
@@ -39,7 +38,11 @@ class LzwDictionary {
         slot = (key * 0x9E3779B1u) >> (32 - kSlotBits);
         for (;;) {
             const std::uint64_t value = slots_[slot];
-            if ((value & ~std::uint64_t{0xFFF}) == wanted) return value & 0xFFF;
+            if ((value & ~std::uint64_t{0xFFF}) == wanted) {
+                const std::uint32_t code = value & 0xFFF;
+                hints_[prefix] = (index << 16) | code;
+                return code;
+            }
             if ((value & kGenerationMask) != generation_) return kNotFound;
             slot = (slot + 1) & (kSlots - 1);
         }
