@@ -87,7 +87,7 @@ TAboutBox::TAboutBox(QWidget* parent, QAction* dataCommand)
         ->setObjectName(QStringLiteral("Comments"));
     Label(QStringLiteral("Версия %1").arg(QLatin1String(kProgramVersion)), 13, 76, panel)
         ->setObjectName(QStringLiteral("Version"));
-    Label(QStringLiteral("© 2003–2006 Лаборатория прикладной психодиагностики"), 13, 95, panel)
+    Label(QStringLiteral("© 2003–2006 ORVIX. Все права защищены."), 13, 95, panel)
         ->setObjectName(QStringLiteral("Copyright"));
 
     auto* separator = new QFrame(panel);

@@ -36,6 +36,9 @@ void TReportView::Clear() {
 }
 
 void TReportView::AddLine(std::string_view line) {
+    // The caret stays where it was (at the start after Clear), so a new report shows from
+    // its first line.
+    const int caret = textCursor().position();
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
     // An empty last block means the text is empty or ends with a line break.
@@ -46,6 +49,9 @@ void TReportView::AddLine(std::string_view line) {
         cursor.insertBlock();
         cursor.insertText(ToQString(line));
     }
+    QTextCursor kept = textCursor();
+    kept.setPosition(caret);
+    setTextCursor(kept);
 }
 
 std::string TReportView::Text() const {

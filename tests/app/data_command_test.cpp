@@ -2,6 +2,7 @@
 // leaves on screen, cancelling, and the decimal separator from the user's settings.
 #include <QDir>
 #include <QEvent>
+#include <QScrollBar>
 
 #include "form_fixture.h"
 #include "protocol/cp1251.h"
@@ -58,6 +59,9 @@ TEST_F(DataCommand, ReportIsWhatTheBatchPathBuilds) {
         const std::string expected = BatchReport(path);
         EXPECT_EQ(Report(), expected) << path.toStdString();
         EXPECT_EQ(Lines(Report()).size(), 21u);
+        // Shown from its first line.
+        EXPECT_EQ(form->meAnalysis->textCursor().position(), 0);
+        EXPECT_EQ(form->meAnalysis->verticalScrollBar()->value(), 0);
         EXPECT_EQ(form->meAnalysis->UpdateDepth(), 0);
         EXPECT_TRUE(form->meAnalysis->updatesEnabled());
         EXPECT_FALSE(form->paWork->isHidden());
