@@ -5,7 +5,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <array>
@@ -13,42 +12,39 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/about_box.h"
-#include "app/dialogs.h"
 #include "app/failure.h"
 #include "app/main_window.h"
 #include "app/qt_text.h"
 #include "app/report_view.h"
-#include "protocol/analysis.h"
 #include "protocol/protocol.h"
-#include "protocol/report.h"
 #include "tools/protogen/protocol_writer.h"
+
+// Failing checks show texts as texts.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
 
 namespace orvix::test {
 
-// Answers the window's dialogs from queues and records what it asked.
+// Answers the window's dialogs from queues (an empty queue: the user cancels) and records
+// what the window asked and which failures it showed.
 class TScriptedDialogs final : public TDialogs {
   public:
     struct Failure {
-        QString caption;
-        QString text;
+        QString caption, text;
         bool busyCursor;  // the hourglass still showing when the box came up
     };
-
-    std::deque<std::optional<QString>> openAnswers;
-    std::deque<std::optional<QString>> saveAnswers;
+    std::deque<QString> openAnswers, saveAnswers;
     std::vector<TOpenDialogSettings> openRequests;
     std::vector<TSaveDialogSettings> saveRequests;
     std::vector<Failure> failures;
-    std::vector<bool> busyAtOpen;
 
     std::optional<QString> OpenFile(QWidget*, const TOpenDialogSettings& settings) override {
         openRequests.push_back(settings);
-        busyAtOpen.push_back(QApplication::overrideCursor() != nullptr);
         return Next(openAnswers);
     }
     std::optional<QString> SaveFile(QWidget*, const TSaveDialogSettings& settings) override {
@@ -60,16 +56,15 @@ class TScriptedDialogs final : public TDialogs {
     }
 
   private:
-    static std::optional<QString> Next(std::deque<std::optional<QString>>& answers) {
-        if (answers.empty()) return std::nullopt;  // a user who cancels
-        auto answer = answers.front();
+    static std::optional<QString> Next(std::deque<QString>& answers) {
+        if (answers.empty()) return std::nullopt;
+        QString answer = answers.front();
         answers.pop_front();
         return answer;
     }
 };
 
-// The enabled state of Data, Chart Select, Chart 5 sec, Save, Save › Analysis,
-// Save › Chart 5 sec, Save › Chart Select.
+// Enabled: Data, Chart Select, Chart 5 sec, Save, › Analysis, › Chart 5 sec, › Chart Select.
 using TMenuState = std::array<bool, 7>;
 
 inline std::vector<std::string> Lines(const std::string& text) {
@@ -79,11 +74,6 @@ inline std::vector<std::string> Lines(const std::string& text) {
         lines.push_back(text.substr(start, at - start));
     if (start < text.size()) lines.push_back(text.substr(start));
     return lines;
-}
-
-inline std::string ReadBytes(const QString& path) {
-    std::ifstream in(ToPath(path), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // A valid protocol: selections at 3, 4, 12 and 13 seconds, one of them wrong.
@@ -104,15 +94,17 @@ class FormTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         SetFailureDialogs(&dialogs);
-        form = std::make_unique<TForm1>(dialogs);
-        form->SetDecimalPointSource([] { return QStringLiteral("."); });
-        form->show();
-        QApplication::processEvents();
+        NewForm();
     }
     void TearDown() override {
         form.reset();
         SetFailureDialogs(nullptr);
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+    void NewForm() {
+        form = std::make_unique<TForm1>(dialogs);
+        form->SetDecimalPointSource([] { return QStringLiteral("."); });
+        form->show();
     }
 
     QString Write(const protogen::TProtocolText& protocol, const QString& name = "p.klp") {
@@ -120,28 +112,29 @@ class FormTest : public ::testing::Test {
         protogen::WriteProtocolFile(protocol, ToPath(path));
         return path;
     }
-
-    // The Data command with the user choosing `path` (nothing: cancelling).
-    void Load(std::optional<QString> path) {
-        dialogs.openAnswers.push_back(std::move(path));
-        form->mmOpen->trigger();
+    std::string Read(const QString& path) {
+        std::ifstream in(ToPath(path), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
+    // The Data command with the user choosing `path` (an empty path: cancelling).
+    void Load(const QString& path) {
+        if (!path.isEmpty()) dialogs.openAnswers.push_back(path);
+        form->mmOpen->trigger();
+    }
     void AboutOk() {
         form->WMSysCommand(syscmd::kAbout);
         form->AboutBox->OKButton->click();
     }
-
     TMenuState Menu() const {
         return {form->mmOpen->isEnabled(),         form->mmChartSel->isEnabled(),
                 form->mmChart5sec->isEnabled(),    form->mmSave->isEnabled(),
                 form->mmSaveAnalysis->isEnabled(), form->mmSaveChart5sec->isEnabled(),
                 form->mmSaveChartSel->isEnabled()};
     }
-
     std::string Report() const { return form->meAnalysis->Text(); }
 
-    // What the batch path (the same analysis on a plain line list) makes of a protocol file.
+    // What the batch tool's path (the same analysis on a plain line list) makes of a file.
     static std::string BatchReport(const QString& path) {
         TLineBuffer buffer;
         LoadProtocol(buffer, ToPath(path));
@@ -157,8 +150,3 @@ class FormTest : public ::testing::Test {
 };
 
 }  // namespace orvix::test
-
-// Failing checks show texts as texts.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << text.toStdString();
-}
