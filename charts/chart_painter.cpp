@@ -133,7 +133,8 @@ class ChartPainter {
     // raster image they are written straight into its memory, clipped as the painter would.
     void Fill(int x, int y, int w, int h, TColor color) {
         if (w <= 0 || h <= 0) return;
-        if (!direct_) {
+        // Large areas go to the painter's own block fill, which is faster on whole rows.
+        if (!direct_ || static_cast<long long>(w) * h > 4096) {
             p_.fillRect(x, y, w, h, ToQColor(color));
             return;
         }
@@ -337,7 +338,53 @@ class ChartPainter {
         batch.points.clear();
     }
 
+    // A solid one-pixel line (both end pixels included) written straight into the image, so
+    // per-point colours cost no pen changes.
+    void DirectLine(QPoint from, QPoint to, TColor color) {
+        QRect limit = bounds_;
+        if (clipping_) limit &= clip_;
+        int x = from.x();
+        int y = from.y();
+        const int x1 = to.x();
+        const int y1 = to.y();
+        if ((x < limit.left() && x1 < limit.left()) || (x > limit.right() && x1 > limit.right()) ||
+            (y < limit.top() && y1 < limit.top()) || (y > limit.bottom() && y1 > limit.bottom()))
+            return;
+        const QRgb value = qRgb(RedOf(color), GreenOf(color), BlueOf(color));
+        const int dx = std::abs(x1 - x);
+        const int dy = -std::abs(y1 - y);
+        const int sx = x < x1 ? 1 : -1;
+        const int sy = y < y1 ? 1 : -1;
+        int err = dx + dy;
+        const int left = limit.left();
+        const int right = limit.right();
+        const int top = limit.top();
+        const int bottom = limit.bottom();
+        for (;;) {
+            if (x >= left && x <= right && y >= top && y <= bottom)
+                reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * stride_)[x] = value;
+            if (x == x1 && y == y1) break;
+            const int e2 = 2 * err;
+            if (e2 >= dy) {
+                err += dy;
+                x += sx;
+            }
+            if (e2 <= dx) {
+                err += dx;
+                y += sy;
+            }
+        }
+    }
+
+    static bool PlainPen(const TChartPen& pen) {
+        return pen.Visible && pen.Style == psSolid && pen.Width <= 1;
+    }
+
     void AddSegment(LineBatch& batch, const TChartPen& pen, QLine line, TColor color) {
+        if (direct_ && PlainPen(pen)) {
+            DirectLine(line.p1(), line.p2(), color);
+            return;
+        }
         if (color != batch.color || batch.points.empty() || batch.points.back() != line.p1()) {
             Flush(batch, pen);
             batch.color = color;
