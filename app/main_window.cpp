@@ -24,6 +24,7 @@
 #include "report_view.h"
 
 #ifdef Q_OS_WIN
+#define NOMINMAX
 #include <windows.h>
 #endif
 
@@ -228,6 +229,7 @@ void TForm1::DefaultSysCommand(int command) {
             showMinimized();
             break;
         case syscmd::kMaximize:
+            AllowAnySize();  // the fixed size of the normal window would hold it back
             showMaximized();
             break;
         case syscmd::kClose:
@@ -241,7 +243,7 @@ void TForm1::DefaultSysCommand(int command) {
 #ifdef Q_OS_WIN
 bool TForm1::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
     const auto* msg = static_cast<const MSG*>(message);
-    if (msg->message == WM_SYSCOMMAND && msg->wParam == syscmd::kAbout)
+    if (msg->message == WM_SYSCOMMAND && msg->wParam == static_cast<WPARAM>(syscmd::kAbout))
         RunCommand([this] { AboutBox->ShowBox(); });  // then the desktop's own handling
     return QMainWindow::nativeEvent(eventType, message, result);
 }
@@ -323,11 +325,15 @@ void TForm1::ReadDecimalChar() {
 void TForm1::FitBorderToState() {
     // A single border: the window keeps its design size unless maximized.
     if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
-        setMinimumSize(0, 0);
-        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        AllowAnySize();
     } else if (!(windowState() & Qt::WindowMinimized)) {
         setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     }
+}
+
+void TForm1::AllowAnySize() {
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
 
 void TForm1::changeEvent(QEvent* event) {

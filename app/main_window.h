@@ -95,6 +95,7 @@ class TForm1 final : public QMainWindow {
     void CreateWorkPanel();
     void ReadDecimalChar();
     void FitBorderToState();
+    void AllowAnySize();
     void DefaultSysCommand(int command);
     void ShowSystemMenu();
 
