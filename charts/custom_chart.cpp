@@ -235,7 +235,12 @@ void TCustomChart::CalcLabels(TChartAxis& axis, const TTextMeasure& measure) {
     for (double v : AxisLabelValues(map.Low, map.High, axis.labelStep_, axis.RoundFirstLabel)) {
         const int p = map.ToPixel(v);
         if (!axis.LabelsOnAxis && !(p > map.Start && p < map.End)) continue;
-        axis.labels_.push_back({v, p, LabelText(axis, v)});
+        std::string text = LabelText(axis, v);
+        // A range of zero width yields a few values a hair apart; they print as one label.
+        if (!axis.labels_.empty() && axis.labels_.back().Pixel == p &&
+            axis.labels_.back().Text == text)
+            continue;
+        axis.labels_.push_back({v, p, std::move(text)});
         majors.push_back(p);
     }
     if (axis.MinorTicks.Visible)

@@ -302,3 +302,37 @@ TEST_F(ChartPaint, MouseMovesAreReportedAndThePointUnderTheCursorFound) {
 
 }  // namespace
 }  // namespace orvix
+
+namespace orvix {
+namespace {
+
+// Tiny controls and degenerate data still paint, with a plot rectangle that is never inside out.
+TEST(ChartPaintDegenerate, TinySizesEmptyAndSinglePointCharts) {
+    for (int points : {0, 1}) {
+        for (QSize size : {QSize(1, 1), QSize(4, 3), QSize(60, 20), QSize(1023, 369)}) {
+            TChart chart;
+            chart.resize(size);
+            const auto s = testing::ConfigureFiveSecChart(chart);
+            chart.Title.Add("title");
+            chart.Foot.Add("foot");
+            testing::FillFiveSecChart(s, points);
+            const QImage image = chart.RenderImage();
+            EXPECT_EQ(image.size(), size);
+            const TRect r = chart.PlotRect();
+            EXPECT_GT(r.Right, r.Left) << size.width();
+            EXPECT_GT(r.Bottom, r.Top) << size.width();
+        }
+    }
+    // One interval: a zero-width bottom range puts its only label at the axis centre.
+    TChart chart;
+    chart.resize(1023, 369);
+    const auto s = testing::ConfigureFiveSecChart(chart);
+    testing::FillFiveSecChart(s, 1);
+    chart.RenderImage();
+    ASSERT_EQ(chart.BottomAxis.LabelList().size(), 1u);
+    EXPECT_EQ(chart.BottomAxis.LabelList()[0].Pixel, chart.BottomAxis.Map().Centre());
+    EXPECT_EQ(s.Sec->CalcXPos(0), chart.BottomAxis.Map().Centre());
+}
+
+}  // namespace
+}  // namespace orvix
