@@ -273,14 +273,13 @@ void TForm1::mmOpenClick() {
     analysis_ = std::make_unique<TProtocolAnalysis>(lineBuffer_);
     AnalyseIntoViews(*analysis_, lineBuffer_, *meAnalysis, charts_.get());
 
+    // The menu as for the 5 sec view, whichever chart is in front.
     mmOpen->setEnabled(true);
     mmChartSel->setEnabled(true);
-    mmChart5sec->setEnabled(true);
-    mmSave->setEnabled(true);
     mmChart5sec->setEnabled(false);
-    mmSaveChart5sec->setEnabled(false);
-    mmSaveChartSel->setEnabled(false);
+    mmSave->setEnabled(true);
     mmSaveChart5sec->setEnabled(true);
+    mmSaveChartSel->setEnabled(false);
     paWork->show();
 }
 
@@ -288,8 +287,7 @@ void TForm1::mmChartSelClick() {
     ChartSel->raise();
     mmChartSel->setEnabled(false);
     mmChart5sec->setEnabled(true);
-    mmSaveChart5sec->setEnabled(false);
-    mmSaveChartSel->setEnabled(false);
+    mmSaveChart5sec->setEnabled(false);  // only the chart in front can be saved
     mmSaveChartSel->setEnabled(true);
 }
 
@@ -297,9 +295,8 @@ void TForm1::mmChart5secClick() {
     Chart5sec->raise();
     mmChartSel->setEnabled(true);
     mmChart5sec->setEnabled(false);
-    mmSaveChart5sec->setEnabled(false);
-    mmSaveChartSel->setEnabled(false);
     mmSaveChart5sec->setEnabled(true);
+    mmSaveChartSel->setEnabled(false);
 }
 
 void TForm1::mmSaveAnalysisClick() {
