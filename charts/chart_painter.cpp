@@ -30,7 +30,7 @@ QFont ToQFont(const TChartFont& font) {
     return f;
 }
 
-QString ToQString(std::string_view text1251) {
+QString QStringOf1251(std::string_view text1251) {
     bool ascii = true;
     for (char c : text1251)
         if (static_cast<unsigned char>(c) >= 0x80) ascii = false;
@@ -56,7 +56,7 @@ const QFont& TQtTextMeasure::Font(const TChartFont& font) const {
 }
 
 int TQtTextMeasure::TextWidth(const TChartFont& font, std::string_view text) const {
-    return Metrics(font).horizontalAdvance(ToQString(text));
+    return Metrics(font).horizontalAdvance(QStringOf1251(text));
 }
 
 int TQtTextMeasure::TextHeight(const TChartFont& font) const {
@@ -174,7 +174,7 @@ class ChartPainter {
     void DrawText(int x, int top, const TChartFont& font, const std::string& text) {
         p_.setFont(measure_.Font(font));
         p_.setPen(ToQColor(font.Color));
-        p_.drawText(QPoint(x, top + measure_.Metrics(font).ascent()), ToQString(text));
+        p_.drawText(QPoint(x, top + measure_.Metrics(font).ascent()), QStringOf1251(text));
     }
 
     void DrawLines(const std::vector<TTextPlace>& lines, const TChartFont& font) {
@@ -205,7 +205,7 @@ class ChartPainter {
         if (axis.Labels) {
             const QFontMetrics& fm = measure_.Metrics(axis.LabelsFont);
             for (const TAxisLabel& label : axis.LabelList()) {
-                const int w = fm.horizontalAdvance(ToQString(label.Text));
+                const int w = fm.horizontalAdvance(QStringOf1251(label.Text));
                 if (horizontal)
                     DrawText(label.Pixel - w / 2, axis.PosLabels(), axis.LabelsFont, label.Text);
                 else
@@ -257,7 +257,7 @@ class ChartPainter {
     void DrawAxisTitle(const TChartAxis& axis) {
         const TChartFont& font = axis.Title.Font;
         const QFontMetrics& fm = measure_.Metrics(font);
-        const QString text = ToQString(axis.Title.Caption());
+        const QString text = QStringOf1251(axis.Title.Caption());
         const int w = fm.horizontalAdvance(text);
         const int centre = axis.Map().Centre();
         p_.setFont(measure_.Font(font));

@@ -19,7 +19,7 @@ TColor FromQColor(const QColor& color);
 // The Qt font of a chart font: pixel-sized, not antialiased.
 QFont ToQFont(const TChartFont& font);
 // A Windows-1251 text for painting.
-QString ToQString(std::string_view text1251);
+QString QStringOf1251(std::string_view text1251);
 
 // Text measurement with Qt's font metrics; keeps the metrics of the fonts it has seen.
 class TQtTextMeasure : public TTextMeasure {

@@ -1,6 +1,7 @@
-#include <QCoreApplication>
+#include <QApplication>
 #include <QLocale>
 #include <iostream>
+#include <memory>
 
 #ifdef _WIN32
 #include <io.h>
@@ -10,7 +11,21 @@
 #endif
 
 #include "cli/batch.h"
+#include "cli/chart_pictures.h"
 #include "protocol/numbers.h"
+
+namespace {
+
+// The charts paint with Qt; without a display they are rendered on the offscreen platform.
+void ChooseOffscreenWithoutDisplay() {
+#if !defined(_WIN32) && !defined(__APPLE__)
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
@@ -19,10 +34,14 @@ int main(int argc, char** argv) {
         orvix::DecimalCharFor(QLocale::system().decimalPoint().toUtf8().toStdString());
     const auto options = orvix::batch::ParseArguments(args, decimal, std::cerr);
     if (!options) return 2;
+
+    std::unique_ptr<QApplication> app;
+    std::unique_ptr<orvix::batch::TChartPictures> pictures;
     if (options->Charts) {
-        std::cerr << "orvix-kl-batch: --charts is not available in this build\n";
-        return 2;
+        ChooseOffscreenWithoutDisplay();
+        app = std::make_unique<QApplication>(argc, argv);
+        pictures = std::make_unique<orvix::batch::TChartPictures>();
     }
     const bool progress = options->Protocols.size() > 1 && isatty(2);
-    return orvix::batch::RunBatch(*options, std::cerr, nullptr, progress);
+    return orvix::batch::RunBatch(*options, std::cerr, pictures.get(), progress);
 }
