@@ -101,14 +101,14 @@ void TForm1::CreateWorkPanel() {
     client->bevel = Bevel1;
     client->work = paWork;
 
-    Chart5sec = new TChartArea(QStringLiteral("Chart5sec"), paWork);
-    Chart5sec->setGeometry(1, 1, 1023, 369);
-    ChartSel = new TChartArea(QStringLiteral("ChartSel"), paWork);
-    ChartSel->setGeometry(1, 1, 1023, 369);
+    Chart5sec = new TTempoChart(paWork);
+    Chart5sec->setGeometry(1, 1, kResultChartWidth, kResultChartHeight);
+    ChartSel = new TSearchTimeChart(paWork);
+    ChartSel->setGeometry(1, 1, kResultChartWidth, kResultChartHeight);
     meAnalysis = new TReportView(paWork);
     meAnalysis->setObjectName(QStringLiteral("meAnalysis"));
     meAnalysis->setGeometry(1, 370, 1023, 360);
-    charts_ = std::make_unique<TResultCharts>(Chart5sec, ChartSel);
+    charts_ = std::make_unique<TResultChartViews>(*Chart5sec, *ChartSel);
 }
 
 void TForm1::CreateMenu() {
@@ -253,10 +253,11 @@ std::int32_t TForm1::SelectionCount() const noexcept {
     return analysis_ ? analysis_->Result().SelectionCount : 0;
 }
 
-TChartArea* TForm1::FrontChart() const {
+TChart* TForm1::FrontChart() const {
     // The later of two siblings is drawn over the earlier.
     const QObjectList& order = paWork->children();
-    return order.indexOf(Chart5sec) > order.indexOf(ChartSel) ? Chart5sec : ChartSel;
+    if (order.indexOf(Chart5sec) > order.indexOf(ChartSel)) return Chart5sec;
+    return ChartSel;
 }
 
 void TForm1::mmOpenClick() {

@@ -9,10 +9,10 @@
 #include <memory>
 #include <string>
 
+#include "charts/result_charts.h"
 #include "dialogs.h"
 #include "protocol/analysis.h"
 #include "protocol/line_buffer.h"
-#include "result_charts.h"
 
 class QAction;
 class QFrame;
@@ -63,12 +63,12 @@ class TForm1 final : public QMainWindow {
     void SetDecimalPointSource(std::function<QString()> source);
 
     // The chart in front: Chart5sec or ChartSel.
-    TChartArea* FrontChart() const;
+    TChart* FrontChart() const;
 
     QFrame* Bevel1 = nullptr;
     QWidget* paWork = nullptr;
-    TChartArea* Chart5sec = nullptr;
-    TChartArea* ChartSel = nullptr;
+    TTempoChart* Chart5sec = nullptr;
+    TSearchTimeChart* ChartSel = nullptr;
     TReportView* meAnalysis = nullptr;
     QAction* mmOpen = nullptr;
     QAction* mmChartSel = nullptr;
@@ -105,7 +105,7 @@ class TForm1 final : public QMainWindow {
     std::string subjectCaption_;
     TLineBuffer lineBuffer_;
     std::unique_ptr<TProtocolAnalysis> analysis_;  // the last load's
-    std::unique_ptr<TResultCharts> charts_;
+    std::unique_ptr<TResultChartViews> charts_;
     TSaveDialogSettings saveDialog_;
     std::function<QString()> decimalPoint_;
 };

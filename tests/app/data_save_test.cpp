@@ -41,6 +41,9 @@ TEST_F(DataCommand, ReportIsWhatTheBatchPathBuildsAndCancelKeepsIt) {
         EXPECT_EQ(form->meAnalysis->verticalScrollBar()->value(), 0);  // from its first line
         EXPECT_EQ(form->FileTag(), form->LineBuffer().LineAt(1));
         EXPECT_EQ(form->SubjectCaption(), form->LineBuffer().LineAt(2));
+        // Both charts are filled by the same load.
+        EXPECT_EQ(form->ChartSel->SeriesSel->PointCount(), form->SelectionCount());
+        EXPECT_EQ(form->Chart5sec->Foot.Text().at(0), form->SubjectCaption());
     }
     const TOpenDialogSettings& open = dialogs.openRequests.back();
     EXPECT_EQ(open.Title, QStringLiteral("Данные по методике \"Кольца Ландольта\""));
@@ -77,6 +80,12 @@ TEST_F(DataCommand, FailuresLeaveTheScreenAsStated) {
         {"later conversion: a record",
          [](P p) { p.Records[2] = protogen::RecordLine(14, "12.0", "8,0", " -"); },
          "'          8,0' is not a valid floating point value.", 18},
+        {"chart range: negative SD",
+         [](P p) {
+             p.Head[21] = "-1.0";
+             for (auto& r : p.Records) r.replace(20, 8, "    -0.5");  // the search time
+         },
+         "Axis Maximum Value must be >= Minimum.", 18},
         {"arithmetic: a single interval", [](P p) { p.Head[24] = "1"; },
          "Invalid floating point operation.", 18},
         {"negative interval count",
@@ -99,7 +108,7 @@ TEST_F(DataCommand, FailuresLeaveTheScreenAsStated) {
             const TMenuState menu = Menu();
             const std::string report = Report(), fileTag = form->FileTag();
             const bool workHidden = form->paWork->isHidden();
-            const TChartArea* front = form->FrontChart();
+            const TChart* front = form->FrontChart();
 
             auto spoilt = ValidProtocol();
             spoilt.Head[1] = W1251("Другой");

@@ -31,7 +31,7 @@ TEST_F(MenuStates, WalkEveryRowOfTheTable) {
         const char* command;
         QAction* action;
         TMenuState menu;
-        TChartArea* front;  // the chart the user sees afterwards
+        TChart* front;  // the chart the user sees afterwards
     };
     const Step steps[] = {
         {"Data", form->mmOpen, kLoaded, form->Chart5sec},
