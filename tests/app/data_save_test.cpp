@@ -261,6 +261,23 @@ class TFailingObject final : public QObject {
     }
 };
 
+TEST_F(DataCommand, ArrowClickWithoutPointsReachesTheCentralHandler) {
+    // A load that fails before the search-time chart's points leaves the right arrow enabled
+    // with nothing to read.
+    AboutOk();
+    Load(Write(ValidProtocol(), "good.klp"));
+    form->mmChartSel->trigger();
+    auto bad = ValidProtocol();
+    bad.Head[9] = "9 8";
+    Load(Write(bad, "bad.klp"));
+    dialogs.failures.clear();
+    QTest::mouseClick(form->ChartSel->sbRightSel, Qt::LeftButton);
+    ASSERT_EQ(dialogs.failures.size(), 1u);
+    EXPECT_EQ(dialogs.failures[0].text, QStringLiteral("List index out of bounds (-1)"));
+    EXPECT_TRUE(form->ChartSel->sbRightSel->isEnabled());
+    EXPECT_FALSE(form->ChartSel->sbLeftSel->isEnabled());
+}
+
 TEST(CentralHandler, ShowsTheFailureAndTheEventLoopGoesOn) {
     const std::pair<std::function<void()>, std::string> cases[] = {
         {[] { throw EZeroDivide(msg::kZeroDivide); }, "Floating point division by zero."},
