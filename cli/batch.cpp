@@ -111,11 +111,27 @@ TProtocolOutcome ProcessProtocol(const fs::path& protocol, const TBatchOptions& 
         outcome.Result = std::move(analysis.Result());
         outcome.HasResult = true;
         const fs::path reportPath = ReportPath(options.OutDir, outcome.FileTag);
-        SaveLines(report.Ref(), reportPath);
-        if (charts) {
-            fs::path stem = reportPath;
-            stem.replace_extension();  // "<FileTag> KL"
-            charts->Write(stem);
+        fs::path stem = reportPath;
+        stem.replace_extension();  // "<FileTag> KL"
+        // A protocol whose files cannot all be written leaves none of them: the files this
+        // run made are removed again (files it replaced keep their new content).
+        std::vector<fs::path> outputs{reportPath};
+        if (charts)
+            for (const fs::path& p : charts->Files(stem)) outputs.push_back(p);
+        std::vector<fs::path> created;
+        for (const fs::path& p : outputs) {
+            std::error_code ec;
+            if (!fs::exists(p, ec)) created.push_back(p);
+        }
+        try {
+            SaveLines(report.Ref(), reportPath);
+            if (charts) charts->Write(stem);
+        } catch (...) {
+            for (const fs::path& p : created) {
+                std::error_code ignored;
+                fs::remove(p, ignored);
+            }
+            throw;
         }
         outcome.Ok = true;
     } catch (const Exception& e) {

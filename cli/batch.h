@@ -49,6 +49,8 @@ class TChartWriter {
     virtual void Reset() = 0;
     // Writes the pictures after a successful load; `stem` is DIR/<FileTag> KL.
     virtual void Write(const std::filesystem::path& stem) = 0;
+    // The files Write makes for `stem`.
+    virtual std::vector<std::filesystem::path> Files(const std::filesystem::path& stem) const = 0;
 };
 
 // Loads, analyses and writes one protocol.

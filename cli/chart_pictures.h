@@ -22,6 +22,9 @@ class TChartPictures final : public TChartWriter {
     // STEM.5sec.gif (the five-second chart) and STEM.Choice.gif (the search-time chart with its
     // arrows), each written atomically.
     void Write(const std::filesystem::path& stem) override;
+    std::vector<std::filesystem::path> Files(const std::filesystem::path& stem) const override {
+        return {TempoPicturePath(stem), SearchPicturePath(stem)};
+    }
 
     TTempoChart& Chart5sec() const noexcept { return *chart5sec_; }
     TSearchTimeChart& ChartSel() const noexcept { return *chartSel_; }

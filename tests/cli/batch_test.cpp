@@ -8,6 +8,7 @@
 
 #include "cli/batch.h"
 #include "protocol/cp1251.h"
+#include "protocol/errors.h"
 #include "protocol/numbers.h"
 #include "protocol/protocol.h"
 #include "protocol/report.h"
@@ -107,6 +108,38 @@ TEST_F(Batch, DecimalSeparatorDecidesWhatReads) {
     options.Decimal = ',';
     EXPECT_EQ(RunBatch(options, err, nullptr, false), 0);
     SetDecimalChar('.');
+}
+
+// Chart pictures that cannot be written.
+class FailingPictures final : public TChartWriter {
+  public:
+    TAnalysisViews* Views() override { return &views_; }
+    void Reset() override {}
+    void Write(const fs::path& stem) override {
+        throw EFCreateError("Cannot create file " + stem.string() + ".5sec.gif");
+    }
+    std::vector<fs::path> Files(const fs::path& stem) const override {
+        return {fs::path(stem) += ".5sec.gif"};
+    }
+
+  private:
+    TAnalysisViews views_;
+};
+
+TEST_F(Batch, AProtocolWhosePicturesFailLeavesNoReport) {
+    protogen::TGenerateOptions o;
+    o.Seed = 4;
+    const auto p = protogen::GenerateProtocol(o);
+    TBatchOptions options;
+    options.OutDir = dir_ / "out";
+    options.Charts = true;
+    options.Protocols = {Protocol("p.klp", p)};
+    std::ostringstream err;
+    FailingPictures pictures;
+    EXPECT_EQ(RunBatch(options, err, &pictures, false), 1);
+    EXPECT_NE(err.str().find(": Cannot create file "), std::string::npos);
+    EXPECT_FALSE(fs::exists(ReportPath(options.OutDir, p.Head[1])));
+    EXPECT_TRUE(fs::is_empty(options.OutDir));
 }
 
 TEST(BatchArguments, Usage) {
