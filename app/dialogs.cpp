@@ -21,7 +21,13 @@ std::optional<QString> TQtDialogs::SaveFile(QWidget* parent, const TSaveDialogSe
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !settings.OverwritePrompt);
     dialog.setSizeGripEnabled(true);
-    if (!settings.Filter.isEmpty()) dialog.setNameFilter(settings.Filter);
+    if (settings.Filter) {
+        // The pattern goes in brackets after the description, as the dialog reads filters;
+        // the user sees only the description.
+        dialog.setNameFilter(settings.Filter->Description + QStringLiteral(" (") +
+                             settings.Filter->Pattern + QLatin1Char(')'));
+        dialog.setOption(QFileDialog::HideNameFilterDetails);
+    }
     if (!settings.FileName.isEmpty()) dialog.selectFile(settings.FileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());

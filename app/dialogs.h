@@ -16,13 +16,20 @@ struct TOpenDialogSettings {
     QString FileName;
 };
 
+// A file-type filter of one entry: the text the user reads and the names it lists.
+struct TFileFilter {
+    QString Description;
+    QString Pattern;
+    friend bool operator==(const TFileFilter&, const TFileFilter&) = default;
+};
+
 // The state of the save dialog shared by the save commands; a command changes only what it
 // needs, the rest stays as the previous command left it.
 struct TSaveDialogSettings {
     QString Title;
     QString InitialDir;
     QString FileName;
-    QString Filter;  // empty: all files
+    std::optional<TFileFilter> Filter;  // none: all files
     bool OverwritePrompt = true;
 };
 

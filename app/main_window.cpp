@@ -13,6 +13,9 @@
 #include <QToolButton>
 
 #include "about_box.h"
+#include "export/gif_image.h"
+#include "export/qimage_rgb.h"
+#include "export/screen_snapshot.h"
 #include "failure.h"
 #include "menu_style.h"
 #include "pictures.h"
@@ -53,6 +56,13 @@ class TClientArea final : public QWidget {
         if (work) work->setGeometry(0, 0, width(), height());
     }
 };
+
+// The name a chart picture is written under: the chosen one, with ".gif" appended unless it
+// already ends in exactly that (case counts: "x.GIF" becomes "x.GIF.gif").
+QString GifFileName(const QString& chosen) {
+    if (chosen.endsWith(QLatin1String(".gif"), Qt::CaseSensitive)) return chosen;
+    return chosen + QLatin1String(".gif");
+}
 
 template <typename Handler>
 void OnTriggered(QAction* action, QObject* context, Handler handler) {
@@ -143,6 +153,8 @@ void TForm1::CreateMenu() {
     OnTriggered(mmChartSel, this, [this] { mmChartSelClick(); });
     OnTriggered(mmChart5sec, this, [this] { mmChart5secClick(); });
     OnTriggered(mmSaveAnalysis, this, [this] { mmSaveAnalysisClick(); });
+    OnTriggered(mmSaveChart5sec, this, [this] { btSaveClick(); });
+    OnTriggered(mmSaveChartSel, this, [this] { mmSaveChartSelClick(); });
 }
 
 void TForm1::CreateSystemMenu() {
@@ -307,6 +319,43 @@ void TForm1::mmSaveAnalysisClick() {
     const std::optional<QString> chosen = dialogs_.SaveFile(this, saveDialog_);
     if (!chosen) return;
     SaveLines(meAnalysis->Text(), ToPath(*chosen));
+}
+
+void TForm1::btSaveClick() {
+    SaveChartPicture(*Chart5sec,
+                     QStringLiteral("Запись графика динамики поиска по 5 sec в gif-файл"),
+                     " KL.5sec.gif");
+}
+
+void TForm1::mmSaveChartSelClick() {
+    SaveChartPicture(*ChartSel, QStringLiteral("Запись графика динамики поиска в gif-файл"),
+                     " KL.Choice.gif");
+}
+
+void TForm1::SaveChartPicture(TChart& chart, const QString& title, const char* nameEnding) {
+    // The dialog keeps these settings after the command, cancelled or not: a later
+    // Save › Analysis changes only its title and file name.
+    saveDialog_.Filter = TFileFilter{QStringLiteral("GIF Files (*.gif)"), QStringLiteral("*.GIF")};
+    saveDialog_.OverwritePrompt = true;
+    saveDialog_.InitialDir = exeDir_ + QStringLiteral("Results");
+    saveDialog_.Title = title;
+    saveDialog_.FileName = exeDir_ + QStringLiteral("Results") + QDir::separator() +
+                           ToQString(SafeFileName(fileTag_)) + QLatin1String(nameEnding);
+    const std::optional<QString> chosen = dialogs_.SaveFile(this, saveDialog_);
+    if (!chosen) return;
+
+    // Pending events run first, so the area the dialog covered is repainted before the
+    // screen is copied.
+    QCoreApplication::processEvents();
+    QGuiApplication::sync();
+    QCoreApplication::processEvents();
+
+    const QString target = GifFileName(*chosen);
+    // What the screen shows at the chart's place: the chart in front of the two, and any
+    // window over it.
+    TGIFImage picture;
+    picture.ImportBitmap(ToRgbImage(CaptureClientArea(chart)));
+    picture.WriteToFile(ToPath(target));
 }
 
 void TForm1::SetDecimalPointSource(std::function<QString()> source) {

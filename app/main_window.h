@@ -1,6 +1,6 @@
 // The main window: the work panel with the two stacked charts and the report, the main menu
 // whose enabled states lead the user through the work, the window menu with "О программе",
-// and the commands: Data, view switching, Save › Analysis.
+// and the commands: Data, view switching, Save › Analysis and the two chart pictures.
 #pragma once
 
 #include <QMainWindow>
@@ -49,6 +49,8 @@ class TForm1 final : public QMainWindow {
     void mmChartSelClick();
     void mmChart5secClick();
     void mmSaveAnalysisClick();
+    void btSaveClick();          // Save › Chart 5 sec
+    void mmSaveChartSelClick();  // Save › Chart Select
 
     // Values of the window and of the last load.
     const QString& ExeDir() const noexcept { return exeDir_; }
@@ -98,6 +100,7 @@ class TForm1 final : public QMainWindow {
     void AllowAnySize();
     void DefaultSysCommand(int command);
     void ShowSystemMenu();
+    void SaveChartPicture(TChart& chart, const QString& title, const char* nameEnding);
 
     TDialogs& dialogs_;
     QString exeDir_;

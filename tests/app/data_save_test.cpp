@@ -207,15 +207,16 @@ TEST_F(SaveAnalysis, WritesWhatIsShownEditsIncluded) {
     EXPECT_EQ(form->meAnalysis->document()->toRawText(),  // shown exactly so
               ToQString(expected).replace("\r\n", QChar(QChar::ParagraphSeparator)));
 
-    form->SaveDialog().Filter = "GIF Files (*.gif)";  // left by an earlier save: kept
-    const QString target = dir.filePath("out.GIF");   // taken as entered
+    const TFileFilter gif{"GIF Files (*.gif)", "*.GIF"};
+    form->SaveDialog().Filter = gif;                 // left by an earlier save: kept
+    const QString target = dir.filePath("out.GIF");  // taken as entered
     dialogs.saveAnswers.push_back(target);
     form->mmSaveAnalysis->trigger();
     ASSERT_EQ(dialogs.saveRequests.size(), 1u);
     const TSaveDialogSettings& save = dialogs.saveRequests[0];
     EXPECT_EQ(save.Title, QStringLiteral("Запись результатов анализа в текстовый файл"));
     EXPECT_EQ(save.FileName, BesideProgram("Results/Петров 12_05_a KL.txt"));
-    EXPECT_EQ(save.Filter, "GIF Files (*.gif)");
+    EXPECT_EQ(save.Filter, gif);
     EXPECT_TRUE(save.OverwritePrompt);
     EXPECT_TRUE(dialogs.failures.empty());
     EXPECT_EQ(Read(target), expected);
