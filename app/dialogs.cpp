@@ -15,18 +15,35 @@ std::optional<QString> TQtDialogs::OpenFile(QWidget* parent, const TOpenDialogSe
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
 }
 
+TQtDialogs::TQtDialogs() = default;
+
+TQtDialogs::~TQtDialogs() {
+    delete saveDialog_;  // unless its parent window took it along already
+}
+
 std::optional<QString> TQtDialogs::SaveFile(QWidget* parent, const TSaveDialogSettings& settings) {
-    QFileDialog dialog(parent, settings.Title, settings.InitialDir);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
+    // One dialog for the whole run: closing and destroying a file dialog takes tens of
+    // milliseconds, which would delay the save the user has just confirmed.
+    if (saveDialog_ && saveDialog_->parentWidget() != parent) delete saveDialog_;
+    if (!saveDialog_) {
+        saveDialog_ = new QFileDialog(parent);
+        saveDialog_->setAcceptMode(QFileDialog::AcceptSave);
+        saveDialog_->setFileMode(QFileDialog::AnyFile);
+        saveDialog_->setSizeGripEnabled(true);
+    }
+    QFileDialog& dialog = *saveDialog_;
+    dialog.setWindowTitle(settings.Title);
+    if (!settings.InitialDir.isEmpty()) dialog.setDirectory(settings.InitialDir);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !settings.OverwritePrompt);
-    dialog.setSizeGripEnabled(true);
     if (settings.Filter) {
         // The pattern goes in brackets after the description, as the dialog reads filters;
         // the user sees only the description.
         dialog.setNameFilter(settings.Filter->Description + QStringLiteral(" (") +
                              settings.Filter->Pattern + QLatin1Char(')'));
         dialog.setOption(QFileDialog::HideNameFilterDetails);
+    } else {
+        dialog.setNameFilter(QFileDialog::tr("All Files (*)"));
+        dialog.setOption(QFileDialog::HideNameFilterDetails, false);
     }
     if (!settings.FileName.isEmpty()) dialog.selectFile(settings.FileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;

@@ -2,9 +2,11 @@
 // dialogs and message boxes, tests script the answers.
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <optional>
 
+class QFileDialog;
 class QWidget;
 
 namespace orvix {
@@ -45,12 +47,21 @@ class TDialogs {
     virtual void ShowFailure(QWidget* parent, const QString& caption, const QString& text) = 0;
 };
 
-// File dialogs and message boxes of the desktop.
+// File dialogs and message boxes of the desktop. The save dialog is made once and shown again
+// for each save.
 class TQtDialogs final : public TDialogs {
   public:
+    TQtDialogs();
+    ~TQtDialogs() override;
+    TQtDialogs(const TQtDialogs&) = delete;
+    TQtDialogs& operator=(const TQtDialogs&) = delete;
+
     std::optional<QString> OpenFile(QWidget* parent, const TOpenDialogSettings& settings) override;
     std::optional<QString> SaveFile(QWidget* parent, const TSaveDialogSettings& settings) override;
     void ShowFailure(QWidget* parent, const QString& caption, const QString& text) override;
+
+  private:
+    QPointer<QFileDialog> saveDialog_;  // a child of the window it was first shown over
 };
 
 }  // namespace orvix
