@@ -46,12 +46,12 @@ QImage CaptureScreenRect(const QRect& rect) {
         const QRect part = rect.intersected(screen->geometry());
         if (part.isEmpty()) continue;
         const QPoint inScreen = part.topLeft() - screen->geometry().topLeft();
-        QImage pixels =
+        const QImage pixels =
             screen->grabWindow(0, inScreen.x(), inScreen.y(), part.width(), part.height())
                 .toImage();
         if (pixels.isNull() || pixels.size().isEmpty()) return {};  // the screen cannot be read
-        pixels.setDevicePixelRatio(1.0);
-        painter.drawImage(part.topLeft() - rect.topLeft(), pixels);
+        // A scaled screen gives more pixels than the rectangle has points: drawn at its size.
+        painter.drawImage(QRect(part.topLeft() - rect.topLeft(), part.size()), pixels);
         copied = true;
     }
     painter.end();
@@ -63,6 +63,7 @@ QImage CaptureClientArea(QWidget& widget) {
     QImage copy = CaptureScreenRect(onScreen);
     if (copy.isNull()) {
         copy = FrontAtPlaceOf(widget).grab().toImage();
+        if (copy.size() != widget.size()) copy = copy.scaled(widget.size());  // a scaled screen
         copy.setDevicePixelRatio(1.0);
     }
     return copy;

@@ -59,14 +59,15 @@ class TConfirmingDialogs final : public TDialogs, public QObject {
     }
 
   protected:
-    TQtDialogs desktop_;
-
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::KeyPress && !confirmed.isValid() &&
             static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return)
             confirmed.start();
         return false;
     }
+
+  private:
+    TQtDialogs desktop_;
 };
 
 }  // namespace
