@@ -96,6 +96,17 @@ int Position(std::size_t index) {
     return static_cast<int>(index) + 1;
 }
 
+// Skips blanks (code 32 only) from text[i].
+void SkipBlanks(std::string_view text, std::size_t& i) {
+    while (i < text.size() && text[i] == ' ') ++i;
+}
+
+// Takes an optional "+" or "-" at text[i]; true for "-".
+bool TakeSign(std::string_view text, std::size_t& i) {
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) return text[i++] == '-';
+    return false;
+}
+
 }  // namespace
 
 char DecimalChar() noexcept {
@@ -113,7 +124,7 @@ int ScanInt(std::string_view text, std::int32_t& value) noexcept {
     value = 0;
     std::size_t i = 0;
     const std::size_t n = text.size();
-    while (i < n && text[i] == ' ') ++i;
+    SkipBlanks(text, i);
     if (i == n) return Position(i);
 
     bool hex = false;
@@ -140,11 +151,7 @@ int ScanInt(std::string_view text, std::int32_t& value) noexcept {
         return 0;
     }
 
-    bool negative = false;
-    if (text[i] == '+' || text[i] == '-') {
-        negative = text[i] == '-';
-        ++i;
-    }
+    const bool negative = TakeSign(text, i);
     if (i == n) return Position(i);
     std::int64_t magnitude = 0;
     for (; i < n; ++i) {
@@ -169,12 +176,8 @@ int ScanReal(std::string_view text, Extended& value) noexcept {
     value = 0;
     std::size_t i = 0;
     const std::size_t n = text.size();
-    while (i < n && text[i] == ' ') ++i;
-    bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    SkipBlanks(text, i);
+    const bool negative = TakeSign(text, i);
     if (i == n) return Position(i);
 
     Mantissa mantissa;
@@ -189,11 +192,7 @@ int ScanReal(std::string_view text, Extended& value) noexcept {
     if (i < n && (text[i] == 'E' || text[i] == 'e')) {
         exponentAt = i;
         ++i;
-        bool negativeExponent = false;
-        if (i < n && (text[i] == '+' || text[i] == '-')) {
-            negativeExponent = text[i] == '-';
-            ++i;
-        }
+        const bool negativeExponent = TakeSign(text, i);
         if (i == n) return Position(i);
         if (!IsDigit(text[i])) return Position(i);
         while (i < n && IsDigit(text[i])) {
@@ -216,12 +215,8 @@ Extended ParseReal(std::string_view text, char decimal) {
     };
     std::size_t i = 0;
     const std::size_t n = text.size();
-    while (i < n && text[i] == ' ') ++i;
-    bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    SkipBlanks(text, i);
+    const bool negative = TakeSign(text, i);
     Mantissa mantissa;
     std::size_t taken = TakeDigits(text, i, mantissa);
     std::int64_t fraction = 0;
@@ -234,18 +229,14 @@ Extended ParseReal(std::string_view text, char decimal) {
     std::int64_t exponent = 0;
     if (i < n && (text[i] == 'E' || text[i] == 'e')) {
         ++i;
-        bool negativeExponent = false;
-        if (i < n && (text[i] == '+' || text[i] == '-')) {
-            negativeExponent = text[i] == '-';
-            ++i;
-        }
+        const bool negativeExponent = TakeSign(text, i);
         while (i < n && IsDigit(text[i]) && exponent < 500) {
             exponent = exponent * 10 + (text[i] - '0');
             ++i;
         }
         if (negativeExponent) exponent = -exponent;
     }
-    while (i < n && text[i] == ' ') ++i;
+    SkipBlanks(text, i);
     if (i != n) throw invalid();
 
     const Extended v = Compose(mantissa.Value(), exponent - fraction);
