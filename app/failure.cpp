@@ -4,9 +4,9 @@
 #include <QWidget>
 #include <new>
 
+#include "base/cp1251.h"
+#include "base/errors.h"
 #include "dialogs.h"
-#include "protocol/cp1251.h"
-#include "protocol/errors.h"
 #include "qt_text.h"
 
 namespace orvix {

@@ -13,14 +13,14 @@
 #include <QToolButton>
 
 #include "about_box.h"
+#include "base/file_io.h"
+#include "base/numbers.h"
 #include "export/gif_image.h"
 #include "export/qimage_rgb.h"
 #include "export/screen_snapshot.h"
 #include "failure.h"
 #include "menu_style.h"
 #include "pictures.h"
-#include "protocol/file_io.h"
-#include "protocol/numbers.h"
 #include "protocol/protocol.h"
 #include "protocol/report.h"
 #include "qt_text.h"

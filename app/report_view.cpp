@@ -7,7 +7,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
-#include "protocol/cp1251.h"
+#include "base/cp1251.h"
 #include "qt_text.h"
 
 namespace orvix {

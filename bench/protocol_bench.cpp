@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "protocol/file_io.h"
+#include "base/file_io.h"
 #include "protocol/protocol.h"
 #include "protocol/report.h"
 #include "tools/protogen/protocol_writer.h"

@@ -1,7 +1,7 @@
 // Failures of the chart component's property checks.
 #pragma once
 
-#include "protocol/errors.h"
+#include "base/errors.h"
 
 namespace orvix {
 

@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "protocol/cp1251.h"
+#include "base/cp1251.h"
 
 namespace orvix {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "axis_labels.h"
+#include "base/numbers.h"
 #include "chart_errors.h"
-#include "protocol/numbers.h"
 
 namespace orvix {
 

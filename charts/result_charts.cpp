@@ -1,8 +1,8 @@
 #include "result_charts.h"
 
-#include "protocol/checked_math.h"
-#include "protocol/cp1251.h"
-#include "protocol/format.h"
+#include "base/checked_math.h"
+#include "base/cp1251.h"
+#include "base/format.h"
 
 namespace orvix {
 

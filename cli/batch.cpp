@@ -5,10 +5,10 @@
 #include <iostream>
 #include <sstream>
 
-#include "protocol/cp1251.h"
-#include "protocol/errors.h"
-#include "protocol/file_io.h"
-#include "protocol/numbers.h"
+#include "base/cp1251.h"
+#include "base/errors.h"
+#include "base/file_io.h"
+#include "base/numbers.h"
 #include "protocol/protocol.h"
 #include "protocol/report.h"
 

@@ -10,9 +10,9 @@
 #include <unistd.h>
 #endif
 
+#include "base/numbers.h"
 #include "cli/batch.h"
 #include "cli/chart_pictures.h"
-#include "protocol/numbers.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <bit>
 
+#include "base/file_io.h"
 #include "export/lzw_pack.h"
 #include "export/popularity_reduce.h"
-#include "protocol/file_io.h"
 
 namespace orvix {
 namespace {

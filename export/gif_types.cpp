@@ -1,6 +1,6 @@
 #include "gif_types.h"
 
-#include "protocol/cp1251.h"
+#include "base/cp1251.h"
 
 namespace orvix {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "protocol/errors.h"
+#include "base/errors.h"
 
 namespace orvix {
 

@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "checked_math.h"
-#include "cp1251.h"
-#include "numbers.h"
-#include "text.h"
+#include "base/checked_math.h"
+#include "base/cp1251.h"
+#include "base/numbers.h"
+#include "base/text.h"
 
 namespace orvix {
 namespace {

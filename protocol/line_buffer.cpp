@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "errors.h"
-#include "file_io.h"
+#include "base/errors.h"
+#include "base/file_io.h"
 
 namespace orvix {
 

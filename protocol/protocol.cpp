@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "file_io.h"
+#include "base/file_io.h"
 
 namespace orvix {
 

@@ -1,8 +1,8 @@
 #include "report.h"
 
-#include "cp1251.h"
-#include "file_io.h"
-#include "format.h"
+#include "base/cp1251.h"
+#include "base/file_io.h"
+#include "base/format.h"
 
 namespace orvix {
 

@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/cp1251.h"
 #include "export/gif_encoder.h"
 #include "export/qimage_rgb.h"
 #include "form_fixture.h"
-#include "protocol/cp1251.h"
 #include "tests/export/gif_check.h"
 
 namespace orvix::test {

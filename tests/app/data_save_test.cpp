@@ -8,10 +8,10 @@
 #include <functional>
 #include <new>
 
+#include "base/cp1251.h"
+#include "base/errors.h"
+#include "base/numbers.h"
 #include "form_fixture.h"
-#include "protocol/cp1251.h"
-#include "protocol/errors.h"
-#include "protocol/numbers.h"
 
 namespace orvix::test {
 namespace {

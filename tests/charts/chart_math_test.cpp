@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "base/numbers.h"
 #include "charts/axis_labels.h"
 #include "charts/chart_errors.h"
 #include "charts/custom_chart.h"
-#include "protocol/numbers.h"
 #include "result_charts.h"
 
 namespace orvix {

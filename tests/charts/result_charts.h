@@ -5,8 +5,8 @@
 #include <cmath>
 #include <string>
 
+#include "base/cp1251.h"
 #include "charts/custom_chart.h"
-#include "protocol/cp1251.h"
 
 namespace orvix::testing {
 

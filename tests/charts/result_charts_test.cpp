@@ -8,10 +8,10 @@
 #include <cmath>
 #include <functional>
 
+#include "base/cp1251.h"
+#include "base/errors.h"
+#include "base/numbers.h"
 #include "charts/result_charts.h"
-#include "protocol/cp1251.h"
-#include "protocol/errors.h"
-#include "protocol/numbers.h"
 #include "tools/protogen/protocol_writer.h"
 
 namespace orvix {

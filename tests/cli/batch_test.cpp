@@ -6,10 +6,10 @@
 #include <iterator>
 #include <sstream>
 
+#include "base/cp1251.h"
+#include "base/errors.h"
+#include "base/numbers.h"
 #include "cli/batch.h"
-#include "protocol/cp1251.h"
-#include "protocol/errors.h"
-#include "protocol/numbers.h"
 #include "protocol/protocol.h"
 #include "protocol/report.h"
 #include "tools/protogen/protocol_writer.h"

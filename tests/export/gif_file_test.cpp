@@ -5,9 +5,9 @@
 #include <random>
 #include <sstream>
 
+#include "base/cp1251.h"
 #include "export/gif_encoder.h"
 #include "gif_check.h"
-#include "protocol/cp1251.h"
 
 namespace orvix::test {
 namespace {

@@ -3,9 +3,9 @@
 
 #include <cmath>
 
-#include "protocol/cp1251.h"
-#include "protocol/errors.h"
-#include "protocol/numbers.h"
+#include "base/cp1251.h"
+#include "base/errors.h"
+#include "base/numbers.h"
 #include "protocol/protocol.h"
 #include "protocol/report.h"
 #include "tools/protogen/protocol_writer.h"

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "protocol/errors.h"
-#include "protocol/file_io.h"
+#include "base/errors.h"
+#include "base/file_io.h"
 #include "protocol/protocol.h"
 
 namespace orvix {

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <new>
 
+#include "base/cp1251.h"
+#include "base/file_io.h"
 #include "export/gif_encoder.h"
-#include "protocol/cp1251.h"
-#include "protocol/file_io.h"
 #include "tools/ppm2gif/ppm_reader.h"
 
 int main(int argc, char** argv) {

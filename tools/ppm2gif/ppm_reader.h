@@ -3,8 +3,8 @@
 
 #include <string_view>
 
+#include "base/errors.h"
 #include "export/rgb_image.h"
-#include "protocol/errors.h"
 
 namespace orvix {
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "protocol/errors.h"
+#include "base/errors.h"
 #include "tools/protogen/protocol_writer.h"
 
 int main(int argc, char** argv) {

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <random>
 
-#include "protocol/cp1251.h"
-#include "protocol/file_io.h"
+#include "base/cp1251.h"
+#include "base/file_io.h"
 #include "protocol/protocol.h"
 
 namespace orvix::protogen {

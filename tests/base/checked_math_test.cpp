@@ -1,7 +1,7 @@
 // The checked arithmetic raises what a trapping floating-point unit would.
 #include <gtest/gtest.h>
 
-#include "protocol/checked_math.h"
+#include "base/checked_math.h"
 
 namespace orvix {
 namespace {

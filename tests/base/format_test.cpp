@@ -1,18 +1,12 @@
-// Number formatting, the failure text rule and the report file.
+// Number formatting, the failure text rule and safe file names.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
-#include "protocol/errors.h"
-#include "protocol/file_io.h"
-#include "protocol/format.h"
-#include "protocol/report.h"
+#include "base/errors.h"
+#include "base/file_io.h"
+#include "base/format.h"
 
 namespace orvix {
 namespace {
-namespace fs = std::filesystem;
 
 struct FixedCase {
     const char* format;
@@ -63,68 +57,6 @@ TEST(FailureText, DotRule) {
         EXPECT_EQ(FailureText(kept), kept);
     EXPECT_EQ(FailureText(""), "");
     EXPECT_EQ(FailureText("\xc0"), "\xc0.");  // Cyrillic letters are above "."
-}
-
-class ReportFile : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        dir_ =
-            fs::temp_directory_path() /
-            ("orvix-report-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(dir_);
-    }
-    static std::string Read(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-    fs::path dir_;
-};
-
-TEST_F(ReportFile, AddLineAndSaveWriteExactBytes) {
-    TTextLines lines;
-    lines.AddLine("A");
-    lines.AddLine("");
-    lines.AddLine("B");
-    SaveLines(lines, dir_ / "r.txt");
-    EXPECT_EQ(Read(dir_ / "r.txt"), "A\r\n\r\nB\r\n");
-
-    // A text left unterminated by editing gets the break before the next line.
-    lines.SetText("typed");
-    lines.AddLine("next");
-    EXPECT_EQ(lines.Text(), "typed\r\nnext");
-
-    TTextLines empty;
-    SaveLines(empty, dir_ / "empty.txt");
-    EXPECT_TRUE(fs::exists(dir_ / "empty.txt"));
-    EXPECT_EQ(fs::file_size(dir_ / "empty.txt"), 0u);
-}
-
-TEST_F(ReportFile, FailedSaveLeavesNothingBehind) {
-    const fs::path missing = dir_ / "no such folder" / "r.txt";
-    try {
-        SaveLines("x", missing);
-        FAIL() << "saved";
-    } catch (const EFCreateError& e) {
-        EXPECT_EQ(e.Message(), "Cannot create file " + PathText(missing));
-    }
-
-    // A folder in the target's place.
-    fs::create_directories(dir_ / "taken");
-    EXPECT_THROW(SaveLines("x", dir_ / "taken"), EFCreateError);
-
-    // An existing file survives a failed save unchanged, and no temporary file is left.
-    SaveLines("old", dir_ / "keep.txt");
-    SaveLines("new content", dir_ / "keep.txt");
-    EXPECT_EQ(Read(dir_ / "keep.txt"), "new content");
-    int entries = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++entries;
-    EXPECT_EQ(entries, 2);  // keep.txt and the folder "taken"
 }
 
 TEST(SafeFileName, ReplacesCharactersThatCannotStandInAName) {

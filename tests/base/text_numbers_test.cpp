@@ -4,9 +4,9 @@
 #include <cmath>
 #include <string>
 
-#include "protocol/errors.h"
-#include "protocol/numbers.h"
-#include "protocol/text.h"
+#include "base/errors.h"
+#include "base/numbers.h"
+#include "base/text.h"
 
 namespace orvix {
 namespace {
