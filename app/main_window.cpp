@@ -13,7 +13,6 @@
 #include <QToolButton>
 
 #include "about_box.h"
-#include "base/file_io.h"
 #include "base/numbers.h"
 #include "export/gif_image.h"
 #include "export/qimage_rgb.h"
@@ -21,8 +20,7 @@
 #include "failure.h"
 #include "menu_style.h"
 #include "pictures.h"
-#include "protocol/protocol.h"
-#include "protocol/report.h"
+#include "protocol/output_names.h"
 #include "qt_text.h"
 #include "report_view.h"
 
@@ -118,7 +116,6 @@ void TForm1::CreateWorkPanel() {
     meAnalysis = new TReportView(paWork);
     meAnalysis->setObjectName(QStringLiteral("meAnalysis"));
     meAnalysis->setGeometry(1, 370, 1023, 360);
-    charts_ = std::make_unique<TResultChartViews>(*Chart5sec, *ChartSel);
 }
 
 void TForm1::CreateMenu() {
@@ -261,10 +258,6 @@ bool TForm1::nativeEvent(const QByteArray& eventType, void* message, qintptr* re
 }
 #endif
 
-std::int32_t TForm1::SelectionCount() const noexcept {
-    return analysis_ ? analysis_->Result().SelectionCount : 0;
-}
-
 TChart* TForm1::FrontChart() const {
     // The later of two siblings is drawn over the earlier.
     const QObjectList& order = paWork->children();
@@ -279,12 +272,9 @@ void TForm1::mmOpenClick() {
     if (!chosen) return;
 
     TBusyCursor busy;
-    LoadProtocol(lineBuffer_, ToPath(*chosen));
-    charts_->ClearSeries();
-    fileTag_ = lineBuffer_.LineAt(line::kFileTag);
-    subjectCaption_ = lineBuffer_.LineAt(line::kSubject);
-    analysis_ = std::make_unique<TProtocolAnalysis>(lineBuffer_);
-    AnalyseIntoViews(*analysis_, lineBuffer_, *meAnalysis, charts_.get());
+    // A file that cannot be read changes nothing; a failed analysis shows what it reached.
+    loaded_ = LoadAndAnalyse(ToPath(*chosen));
+    ShowLoad(loaded_, *meAnalysis, Chart5sec->Plot(), ChartSel->Plot());
 
     // The menu as for the 5 sec view, whichever chart is in front.
     mmOpen->setEnabled(true);
@@ -314,8 +304,7 @@ void TForm1::mmChart5secClick() {
 
 void TForm1::mmSaveAnalysisClick() {
     saveDialog_.Title = QStringLiteral("Запись результатов анализа в текстовый файл");
-    saveDialog_.FileName = exeDir_ + QStringLiteral("Results") + QDir::separator() +
-                           ToQString(SafeFileName(fileTag_)) + QStringLiteral(" KL.txt");
+    saveDialog_.FileName = ProposedName(output::kReport);
     const std::optional<QString> chosen = dialogs_.SaveFile(this, saveDialog_);
     if (!chosen) return;
     SaveLines(meAnalysis->Text(), ToPath(*chosen));
@@ -324,23 +313,27 @@ void TForm1::mmSaveAnalysisClick() {
 void TForm1::btSaveClick() {
     SaveChartPicture(*Chart5sec,
                      QStringLiteral("Запись графика динамики поиска по 5 sec в gif-файл"),
-                     " KL.5sec.gif");
+                     output::kTempoPicture);
 }
 
 void TForm1::mmSaveChartSelClick() {
     SaveChartPicture(*ChartSel, QStringLiteral("Запись графика динамики поиска в gif-файл"),
-                     " KL.Choice.gif");
+                     output::kSearchPicture);
 }
 
-void TForm1::SaveChartPicture(TChart& chart, const QString& title, const char* nameEnding) {
+QString TForm1::ProposedName(std::string_view ending) const {
+    return exeDir_ + QStringLiteral("Results") + QDir::separator() +
+           ToQString(output::FileName(loaded_.FileTag, ending));
+}
+
+void TForm1::SaveChartPicture(TChart& chart, const QString& title, std::string_view nameEnding) {
     // The dialog keeps these settings after the command, cancelled or not: a later
     // Save › Analysis changes only its title and file name.
     saveDialog_.Filter = TFileFilter{QStringLiteral("GIF Files (*.gif)"), QStringLiteral("*.GIF")};
     saveDialog_.OverwritePrompt = true;
     saveDialog_.InitialDir = exeDir_ + QStringLiteral("Results");
     saveDialog_.Title = title;
-    saveDialog_.FileName = exeDir_ + QStringLiteral("Results") + QDir::separator() +
-                           ToQString(SafeFileName(fileTag_)) + QLatin1String(nameEnding);
+    saveDialog_.FileName = ProposedName(nameEnding);
     const std::optional<QString> chosen = dialogs_.SaveFile(this, saveDialog_);
     if (!chosen) return;
 
@@ -367,6 +360,11 @@ void TForm1::ReadDecimalChar() {
     // A separator the code page cannot hold could never be read or written: use ".".
     const QString point = decimalPoint_();
     SetDecimalChar(FitsCp1251(point) ? DecimalCharFor(ToCp1251(point)) : '.');
+    // The charts' labels follow it.
+    for (TChart* chart : {static_cast<TChart*>(Chart5sec), static_cast<TChart*>(ChartSel)}) {
+        chart->DecimalSeparator = DecimalChar();
+        chart->Invalidate();
+    }
 }
 
 void TForm1::FitBorderToState() {
@@ -394,8 +392,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     if (HWND tray = FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(tray, SW_SHOWNORMAL);
 #endif
     AboutBox->hide();
-    analysis_.reset();
-    lineBuffer_.ReplaceText(std::string());
+    loaded_ = TLoadedProtocol{};
     event->accept();
 }
 

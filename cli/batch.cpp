@@ -9,7 +9,8 @@
 #include "base/errors.h"
 #include "base/file_io.h"
 #include "base/numbers.h"
-#include "protocol/protocol.h"
+#include "protocol/load.h"
+#include "protocol/output_names.h"
 #include "protocol/report.h"
 
 namespace orvix::batch {
@@ -85,54 +86,64 @@ std::optional<TBatchOptions> ParseArguments(const std::vector<std::string>& args
     return options;
 }
 
-fs::path ReportPath(const fs::path& dir, const std::string& fileTag) {
-    return dir / PathFromUtf8(Cp1251ToUtf8(SafeFileName(fileTag) + " KL.txt"));
+fs::path OutputPath(const fs::path& dir, const std::string& fileTag, std::string_view ending) {
+    return dir / PathFromUtf8(Cp1251ToUtf8(output::FileName(fileTag, ending)));
 }
+
+namespace {
+
+// Writes the report (and the pictures) of a load that succeeded. A protocol whose files cannot
+// all be written leaves none of them: the files this run made are removed again (files it
+// replaced keep their new content).
+void WriteOutputs(const TTextLines& report, const TProtocolOutcome& outcome,
+                  const TBatchOptions& options, TChartWriter* charts) {
+    const fs::path reportPath = OutputPath(options.OutDir, outcome.FileTag, output::kReport);
+    const fs::path tempoPath = OutputPath(options.OutDir, outcome.FileTag, output::kTempoPicture);
+    const fs::path searchPath = OutputPath(options.OutDir, outcome.FileTag, output::kSearchPicture);
+    std::vector<fs::path> outputs{reportPath};
+    if (charts) outputs.insert(outputs.end(), {tempoPath, searchPath});
+    std::vector<fs::path> created;
+    for (const fs::path& p : outputs) {
+        std::error_code ec;
+        if (!fs::exists(p, ec)) created.push_back(p);
+    }
+    try {
+        SaveLines(report.Ref(), reportPath);
+        if (charts) charts->Write(tempoPath, searchPath);
+    } catch (...) {
+        for (const fs::path& p : created) {
+            std::error_code ignored;
+            fs::remove(p, ignored);
+        }
+        throw;
+    }
+}
+
+}  // namespace
 
 TProtocolOutcome ProcessProtocol(const fs::path& protocol, const TBatchOptions& options,
                                  TChartWriter* charts) {
     TProtocolOutcome outcome;
     outcome.Protocol = protocol;
     try {
-        // Each protocol is read as the first load after start-up would read it.
-        TLineBuffer buffer;
-        LoadProtocol(buffer, protocol);
-        if (charts) charts->Reset();
-        outcome.FileTag = std::string(buffer.LineAt(line::kFileTag));
-        outcome.Subject = std::string(buffer.LineAt(line::kSubject));
-        TProtocolAnalysis analysis(buffer);
-        TTextLines report;
-        try {
-            AnalyseIntoViews(analysis, buffer, report, charts ? charts->Views() : nullptr);
-        } catch (...) {
-            outcome.Result = std::move(analysis.Result());
-            throw;
-        }
-        outcome.Result = std::move(analysis.Result());
-        outcome.HasResult = true;
-        const fs::path reportPath = ReportPath(options.OutDir, outcome.FileTag);
-        fs::path stem = reportPath;
-        stem.replace_extension();  // "<FileTag> KL"
-        // A protocol whose files cannot all be written leaves none of them: the files this
-        // run made are removed again (files it replaced keep their new content).
-        std::vector<fs::path> outputs{reportPath};
+        // Each protocol is shown in charts as a window shows its first load after start-up.
+        TLoadedProtocol load = LoadAndAnalyse(protocol);
+        outcome.FileTag = load.FileTag;
+        outcome.Subject = load.Subject;
+        std::optional<TDetachedCharts> detached;
         if (charts)
-            for (const fs::path& p : charts->Files(stem)) outputs.push_back(p);
-        std::vector<fs::path> created;
-        for (const fs::path& p : outputs) {
-            std::error_code ec;
-            if (!fs::exists(p, ec)) created.push_back(p);
-        }
-        try {
-            SaveLines(report.Ref(), reportPath);
-            if (charts) charts->Write(stem);
-        } catch (...) {
-            for (const fs::path& p : created) {
-                std::error_code ignored;
-                fs::remove(p, ignored);
-            }
-            throw;
-        }
+            charts->Reset();
+        else
+            detached.emplace();
+        TTempoPlot& tempo = charts ? charts->Tempo() : detached->Tempo;
+        TSearchTimePlot& search = charts ? charts->Search() : detached->Search;
+        tempo.Chart().DecimalSeparator = options.Decimal;
+        search.Chart().DecimalSeparator = options.Decimal;
+        TTextLines report;
+        ShowLoad(load, report, tempo, search);
+        outcome.Result = std::move(load.Analysis.Result);
+        outcome.HasResult = true;
+        WriteOutputs(report, outcome, options, charts);
         outcome.Ok = true;
     } catch (const Exception& e) {
         outcome.Message = FailureText(e.Message());

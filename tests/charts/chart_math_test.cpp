@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "base/numbers.h"
+#include "chart_data.h"
 #include "charts/axis_labels.h"
 #include "charts/chart_errors.h"
 #include "charts/custom_chart.h"
-#include "result_charts.h"
 
 namespace orvix {
 namespace {
@@ -493,10 +493,8 @@ TEST(Layout, LabelsUseTheDecimalSeparator) {
     const auto s = testing::ConfigureFiveSecChart(chart);
     testing::FillFiveSecChart(s, 3);
     chart.LeftAxis.AxisValuesFormat = "#0.00";
-    const char saved = DecimalChar();
-    SetDecimalChar(',');
+    chart.DecimalSeparator = ',';
     chart.Lay(1023, 369);
-    SetDecimalChar(saved);
     EXPECT_EQ(chart.LeftAxis.LabelList().back().Text, "0,00");
 }
 
@@ -507,7 +505,6 @@ TEST(Layout, NeverPaintedChartHasEmptyPlotAndFindsNothing) {
     EXPECT_EQ(chart.PlotRect(), TRect{});
     EXPECT_EQ(s.Sel->FirstVisible(), -1);
     EXPECT_EQ(s.Sel->HitTest(0, 0), -1);
-    EXPECT_EQ(s.Sel->PointAtCursor(), -1);  // no window to ask for the cursor
 }
 
 // ---- visible range and hit test ----------------------------------------------------------

@@ -10,7 +10,8 @@
 #include "base/errors.h"
 #include "base/numbers.h"
 #include "cli/batch.h"
-#include "protocol/protocol.h"
+#include "protocol/load.h"
+#include "protocol/output_names.h"
 #include "protocol/report.h"
 #include "tools/protogen/protocol_writer.h"
 
@@ -59,12 +60,11 @@ TEST_F(Batch, WritesTheReportALoadBuildsAndReportsFailures) {
     EXPECT_EQ(RunBatch(options, err, nullptr, false), 1);
 
     // The report equals the text a load builds on a line list.
-    TLineBuffer buffer;
-    buffer.ReplaceText(good.Text());
-    TProtocolAnalysis analysis(buffer);
+    const TLoadedProtocol load = AnalyseText(good.Text());
+    TDetachedCharts charts;
     TTextLines expected;
-    AnalyseIntoViews(analysis, buffer, expected, nullptr);
-    const fs::path report = ReportPath(options.OutDir, good.Head[1]);
+    ShowLoad(load, expected, charts.Tempo, charts.Search);
+    const fs::path report = OutputPath(options.OutDir, good.Head[1], output::kReport);
     const auto name = report.filename().u8string();
     EXPECT_EQ(std::string(name.begin(), name.end()), Cp1251ToUtf8(good.Head[1] + " KL.txt"));
     EXPECT_EQ(Read(report), expected.Ref());
@@ -110,20 +110,37 @@ TEST_F(Batch, DecimalSeparatorDecidesWhatReads) {
     SetDecimalChar('.');
 }
 
+TEST_F(Batch, WithoutPicturesTheChartsStillFailAsInTheWindow) {
+    // A negative SD and search times below zero: the search-time chart's left axis cannot
+    // take the range, with or without pictures, and no report is written.
+    auto p = protogen::BasicProtocol();
+    p.Head[21] = "-1.0";
+    p.Head[24] = "2";
+    p.Records = {protogen::RecordLine(1, "1.0", "-0.500", " +"),
+                 protogen::RecordLine(2, "6.0", "-0.700", " +")};
+    TBatchOptions options;
+    options.OutDir = dir_ / "out";
+    options.Protocols = {Protocol("negative.klp", p)};
+    std::ostringstream err;
+    EXPECT_EQ(RunBatch(options, err, nullptr, false), 1);
+    EXPECT_NE(err.str().find("negative.klp: Axis Maximum Value must be >= Minimum.\n"),
+              std::string::npos)
+        << err.str();
+    EXPECT_TRUE(fs::is_empty(options.OutDir));
+}
+
 // Chart pictures that cannot be written.
 class FailingPictures final : public TChartWriter {
   public:
-    TAnalysisViews* Views() override { return &views_; }
     void Reset() override {}
-    void Write(const fs::path& stem) override {
-        throw EFCreateError("Cannot create file " + stem.string() + ".5sec.gif");
-    }
-    std::vector<fs::path> Files(const fs::path& stem) const override {
-        return {fs::path(stem) += ".5sec.gif"};
+    TTempoPlot& Tempo() override { return charts_.Tempo; }
+    TSearchTimePlot& Search() override { return charts_.Search; }
+    void Write(const fs::path& tempoPicture, const fs::path&) override {
+        throw EFCreateError("Cannot create file " + tempoPicture.string());
     }
 
   private:
-    TAnalysisViews views_;
+    TDetachedCharts charts_;
 };
 
 TEST_F(Batch, AProtocolWhosePicturesFailLeavesNoReport) {
@@ -138,7 +155,7 @@ TEST_F(Batch, AProtocolWhosePicturesFailLeavesNoReport) {
     FailingPictures pictures;
     EXPECT_EQ(RunBatch(options, err, &pictures, false), 1);
     EXPECT_NE(err.str().find(": Cannot create file "), std::string::npos);
-    EXPECT_FALSE(fs::exists(ReportPath(options.OutDir, p.Head[1])));
+    EXPECT_FALSE(fs::exists(OutputPath(options.OutDir, p.Head[1], output::kReport)));
     EXPECT_TRUE(fs::is_empty(options.OutDir));
 }
 
