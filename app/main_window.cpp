@@ -14,13 +14,9 @@
 
 #include "about_box.h"
 #include "base/numbers.h"
-#include "export/gif_image.h"
-#include "export/qimage_rgb.h"
-#include "export/screen_snapshot.h"
 #include "failure.h"
 #include "menu_style.h"
 #include "pictures.h"
-#include "protocol/output_names.h"
 #include "qt_text.h"
 #include "report_view.h"
 
@@ -54,13 +50,6 @@ class TClientArea final : public QWidget {
         if (work) work->setGeometry(0, 0, width(), height());
     }
 };
-
-// The name a chart picture is written under: the chosen one, with ".gif" appended unless it
-// already ends in exactly that (case counts: "x.GIF" becomes "x.GIF.gif").
-QString GifFileName(const QString& chosen) {
-    if (chosen.endsWith(QLatin1String(".gif"), Qt::CaseSensitive)) return chosen;
-    return chosen + QLatin1String(".gif");
-}
 
 template <typename Handler>
 void OnTriggered(QAction* action, QObject* context, Handler handler) {
@@ -300,55 +289,6 @@ void TForm1::mmChart5secClick() {
     mmChart5sec->setEnabled(false);
     mmSaveChart5sec->setEnabled(true);
     mmSaveChartSel->setEnabled(false);
-}
-
-void TForm1::mmSaveAnalysisClick() {
-    saveDialog_.Title = QStringLiteral("Запись результатов анализа в текстовый файл");
-    saveDialog_.FileName = ProposedName(output::kReport);
-    const std::optional<QString> chosen = dialogs_.SaveFile(this, saveDialog_);
-    if (!chosen) return;
-    SaveLines(meAnalysis->Text(), ToPath(*chosen));
-}
-
-void TForm1::btSaveClick() {
-    SaveChartPicture(*Chart5sec,
-                     QStringLiteral("Запись графика динамики поиска по 5 sec в gif-файл"),
-                     output::kTempoPicture);
-}
-
-void TForm1::mmSaveChartSelClick() {
-    SaveChartPicture(*ChartSel, QStringLiteral("Запись графика динамики поиска в gif-файл"),
-                     output::kSearchPicture);
-}
-
-QString TForm1::ProposedName(std::string_view ending) const {
-    return exeDir_ + QStringLiteral("Results") + QDir::separator() +
-           ToQString(output::FileName(loaded_.FileTag, ending));
-}
-
-void TForm1::SaveChartPicture(TChart& chart, const QString& title, std::string_view nameEnding) {
-    // The dialog keeps these settings after the command, cancelled or not: a later
-    // Save › Analysis changes only its title and file name.
-    saveDialog_.Filter = TFileFilter{QStringLiteral("GIF Files (*.gif)"), QStringLiteral("*.GIF")};
-    saveDialog_.OverwritePrompt = true;
-    saveDialog_.InitialDir = exeDir_ + QStringLiteral("Results");
-    saveDialog_.Title = title;
-    saveDialog_.FileName = ProposedName(nameEnding);
-    const std::optional<QString> chosen = dialogs_.SaveFile(this, saveDialog_);
-    if (!chosen) return;
-
-    // Pending events run first, so the area the dialog covered is repainted before the
-    // screen is copied.
-    QCoreApplication::processEvents();
-    QGuiApplication::sync();
-    QCoreApplication::processEvents();
-
-    const QString target = GifFileName(*chosen);
-    // What the screen shows at the chart's place: the chart in front of the two, and any
-    // window over it.
-    TGIFImage picture;
-    picture.ImportBitmap(ToRgbImage(CaptureClientArea(chart)));
-    picture.WriteToFile(ToPath(target));
 }
 
 void TForm1::SetDecimalPointSource(std::function<QString()> source) {
