@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
