@@ -213,6 +213,8 @@ void ShowLoad(const TLoadedProtocol& load, TLineList& report, TTempoPlot& tempo,
     tempo.ClearSeries();
     search.ClearSeries();
     search.SetSelectionCount(0);
+    // A caption left by the mouse belongs to the previous protocol's points.
+    search.Chart().BottomAxis.Title.SetCaption(TSearchTimePlot::BottomTitle());
 
     // The chart steps run after the analysis steps they follow in the Data command; a chart
     // that fails ends the load in the step it belongs to.

@@ -103,7 +103,8 @@ struct TDetachedCharts {
 };
 
 // Shows a load in the report and both charts, in the order of the Data command: the charts
-// emptied (the five-second chart's series, then the search-time chart's); the report's head;
+// emptied (the five-second chart's series, then the search-time chart's, whose bottom axis
+// title goes back to its default); the report's head;
 // the search-time chart's texts, points and left axis range; the five-second chart; the
 // report's tempo lines. Each view gets what the analysis reached before its first failure,
 // or before the first failure a chart meets itself (a left axis range that cannot be set, a

@@ -74,11 +74,14 @@ TEST(ShowLoad, EachViewStopsWhereTheFirstFailureStoppedTheLoad) {
     EXPECT_EQ(search.SeriesSel2Dp->PointCount(), 0);
     EXPECT_EQ(tempo.Series5sec->PointCount(), 0);
 
-    // A header failure still empties both charts.
+    // A header failure still empties both charts, and the caption a hover left on the
+    // search-time chart goes with the previous protocol's points.
     auto badHeader = FourRecords();
     badHeader.Head[9] = "x";
     ASSERT_EQ(Show(FourRecords(), charts).failure, "");
+    charts.SearchChart.BottomAxis.Title.SetCaption(search.SeriesSel->PointLabel(1));
     const Shown header = Show(badHeader, charts);
+    EXPECT_EQ(charts.SearchChart.BottomAxis.Title.Caption(), TSearchTimePlot::BottomTitle());
     EXPECT_EQ(header.failure, "'x' is not a valid integer value");
     EXPECT_EQ(search.SeriesSel->PointCount(), 0);
     EXPECT_EQ(tempo.Series5sec->PointCount(), 0);
