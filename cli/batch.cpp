@@ -22,6 +22,10 @@ const char* const kUsage =
 
 namespace {
 
+// The warning for a protocol whose files would replace an earlier one's (UTF-8).
+constexpr const char* kSameNamesWarning = "предупреждение: те же имена файлов, что у ";
+constexpr const char* kWrittenAs = "записано под именем ";
+
 fs::path PathFromUtf8(const std::string& utf8) {
     return fs::path(std::u8string(utf8.begin(), utf8.end()));
 }
@@ -95,11 +99,11 @@ namespace {
 // Writes the report (and the pictures) of a load that succeeded. A protocol whose files cannot
 // all be written leaves none of them: the files this run made are removed again (files it
 // replaced keep their new content).
-void WriteOutputs(const TTextLines& report, const TProtocolOutcome& outcome,
-                  const TBatchOptions& options, TChartWriter* charts) {
-    const fs::path reportPath = OutputPath(options.OutDir, outcome.FileTag, output::kReport);
-    const fs::path tempoPath = OutputPath(options.OutDir, outcome.FileTag, output::kTempoPicture);
-    const fs::path searchPath = OutputPath(options.OutDir, outcome.FileTag, output::kSearchPicture);
+fs::path WriteOutputs(const TTextLines& report, const std::string& stem,
+                      const TBatchOptions& options, TChartWriter* charts) {
+    const fs::path reportPath = OutputPath(options.OutDir, stem, output::kReport);
+    const fs::path tempoPath = OutputPath(options.OutDir, stem, output::kTempoPicture);
+    const fs::path searchPath = OutputPath(options.OutDir, stem, output::kSearchPicture);
     std::vector<fs::path> outputs{reportPath};
     if (charts) outputs.insert(outputs.end(), {tempoPath, searchPath});
     std::vector<fs::path> created;
@@ -117,12 +121,13 @@ void WriteOutputs(const TTextLines& report, const TProtocolOutcome& outcome,
         }
         throw;
     }
+    return reportPath;
 }
 
 }  // namespace
 
 TProtocolOutcome ProcessProtocol(const fs::path& protocol, const TBatchOptions& options,
-                                 TChartWriter* charts) {
+                                 TChartWriter* charts, TRunNames& names) {
     TProtocolOutcome outcome;
     outcome.Protocol = protocol;
     try {
@@ -143,7 +148,11 @@ TProtocolOutcome ProcessProtocol(const fs::path& protocol, const TBatchOptions& 
         ShowLoad(load, report, tempo, search);
         outcome.Result = std::move(load.Analysis.Result);
         outcome.HasResult = true;
-        WriteOutputs(report, outcome, options, charts);
+        // A name this run gave out already gets a number: nothing this run wrote is replaced.
+        const std::string stem = names.Next(outcome.FileTag);
+        if (stem != outcome.FileTag) outcome.SameNamesAs = *names.Owner(outcome.FileTag);
+        outcome.ReportFile = WriteOutputs(report, stem, options, charts);
+        names.Take(stem, protocol);
         outcome.Ok = true;
     } catch (const Exception& e) {
         outcome.Message = FailureText(e.Message());
@@ -155,7 +164,7 @@ TProtocolOutcome ProcessProtocol(const fs::path& protocol, const TBatchOptions& 
 
 std::string SummaryHeader() {
     return "file,FileTag,subject,orientation,T,N+,Nomit,Nwrong,impulsivity,search mean,search SD,"
-           "search V,interval count,tempo mean,tempo SD,tempo V,status\n";
+           "search V,interval count,tempo mean,tempo SD,tempo V,report file,status\n";
 }
 
 std::string SummaryRow(const TProtocolOutcome& o) {
@@ -181,6 +190,7 @@ std::string SummaryRow(const TProtocolOutcome& o) {
     } else {
         for (int i = 0; i < 13; ++i) add("");
     }
+    add(o.ReportFile.empty() ? std::string() : Utf8(o.ReportFile));
     add(o.Ok ? "ok" : Cp1251ToUtf8(o.Message));
     row.push_back('\n');
     return row;
@@ -193,17 +203,22 @@ int RunBatch(const TBatchOptions& options, std::ostream& err, TChartWriter* char
     fs::create_directories(options.OutDir, ec);
     std::string summary = SummaryHeader();
     bool anyFailed = false;
+    TRunNames names;
     const std::size_t total = options.Protocols.size();
     for (std::size_t i = 0; i < total; ++i) {
         const fs::path& protocol = options.Protocols[i];
         if (showProgress)
             err << "\r[" << (i + 1) << "/" << total << "] " << Utf8(protocol) << "\x1b[K"
                 << std::flush;
-        const TProtocolOutcome outcome = ProcessProtocol(protocol, options, charts);
+        const TProtocolOutcome outcome = ProcessProtocol(protocol, options, charts, names);
         if (!outcome.Ok) {
             anyFailed = true;
             if (showProgress) err << "\r\x1b[K";
             err << Utf8(protocol) << ": " << Cp1251ToUtf8(outcome.Message) << "\n";
+        } else if (outcome.SameNamesAs) {
+            if (showProgress) err << "\r\x1b[K";
+            err << Utf8(protocol) << ": " << kSameNamesWarning << Utf8(*outcome.SameNamesAs) << "; "
+                << kWrittenAs << Utf8(outcome.ReportFile.filename()) << "\n";
         }
         summary += SummaryRow(outcome);
     }

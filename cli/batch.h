@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "charts/result_plots.h"
+#include "cli/run_names.h"
 #include "protocol/analysis.h"
 
 namespace orvix::batch {
@@ -37,6 +38,10 @@ struct TProtocolOutcome {
     std::string Message;  // the failure text as the message box shows it (Windows-1251)
     bool HasResult = false;
     TAnalysisResult Result;
+    std::filesystem::path ReportFile;  // the report written, empty when none was
+    // The earlier protocol of this run whose files would have had the same names (this one's
+    // then carry a number).
+    std::optional<std::filesystem::path> SameNamesAs;
 };
 
 // The chart pictures (--charts): charts that can be rendered plug in here. Without them each
@@ -53,9 +58,10 @@ class TChartWriter {
                        const std::filesystem::path& searchPicture) = 0;
 };
 
-// Loads, analyses and writes one protocol.
+// Loads, analyses and writes one protocol, under a name `names` has not given out yet.
 TProtocolOutcome ProcessProtocol(const std::filesystem::path& protocol,
-                                 const TBatchOptions& options, TChartWriter* charts);
+                                 const TBatchOptions& options, TChartWriter* charts,
+                                 TRunNames& names);
 
 // An output file of a protocol: DIR/<FileTag made safe><ending>, `ending` one of output::k*.
 std::filesystem::path OutputPath(const std::filesystem::path& dir, const std::string& fileTag,

@@ -8,6 +8,7 @@
 
 #include "base/cp1251.h"
 #include "base/errors.h"
+#include "base/file_io.h"
 #include "base/numbers.h"
 #include "cli/batch.h"
 #include "protocol/load.h"
@@ -157,6 +158,76 @@ TEST_F(Batch, AProtocolWhosePicturesFailLeavesNoReport) {
     EXPECT_NE(err.str().find(": Cannot create file "), std::string::npos);
     EXPECT_FALSE(fs::exists(OutputPath(options.OutDir, p.Head[1], output::kReport)));
     EXPECT_TRUE(fs::is_empty(options.OutDir));
+}
+
+// Pictures written as small files, to see which names a run gives them.
+class NamePictures final : public TChartWriter {
+  public:
+    void Reset() override {}
+    TTempoPlot& Tempo() override { return charts_.Tempo; }
+    TSearchTimePlot& Search() override { return charts_.Search; }
+    void Write(const fs::path& tempoPicture, const fs::path& searchPicture) override {
+        for (const fs::path& p : {tempoPicture, searchPicture}) WriteFileAtomically(p, "gif");
+    }
+
+  private:
+    TDetachedCharts charts_;
+};
+
+TEST_F(Batch, ProtocolsWithTheSameNamesAreNumberedNotLost) {
+    protogen::TGenerateOptions o;
+    o.Seed = 8;
+    auto p = protogen::GenerateProtocol(o);
+    p.Head[1] = "a/b";
+    auto same = p;
+    same.Head[2] = "second";
+    auto sameFileName = p;  // another tag, the same file name
+    sameFileName.Head[1] = "a_b";
+    sameFileName.Head[2] = "third";
+    auto broken = p;  // fails, so it takes no name
+    broken.Head[9] = "x";
+    TBatchOptions options;
+    options.OutDir = dir_ / "out";
+    options.Summary = dir_ / "summary.csv";
+    options.Protocols = {Protocol("1.klp", p), Protocol("2.klp", broken), Protocol("3.klp", same),
+                         Protocol("4.klp", sameFileName)};
+    // A file of an earlier run is replaced as before.
+    fs::create_directories(options.OutDir);
+    WriteFileAtomically(options.OutDir / "a_b KL.txt", "earlier run");
+    std::ostringstream err;
+    NamePictures pictures;
+    EXPECT_EQ(RunBatch(options, err, &pictures, false), 1);
+
+    EXPECT_NE(Read(options.OutDir / "a_b KL.txt").find("\r\n\r\n"), std::string::npos);
+    for (const auto& [stem, subject] :
+         {std::pair{"a_b (2)", "second"}, std::pair{"a_b (3)", "third"}}) {
+        SCOPED_TRACE(stem);
+        EXPECT_NE(Read(options.OutDir / (std::string(stem) + " KL.txt")).find(subject),
+                  std::string::npos);
+        EXPECT_TRUE(fs::exists(options.OutDir / (std::string(stem) + " KL.5sec.gif")));
+        EXPECT_TRUE(fs::exists(options.OutDir / (std::string(stem) + " KL.Choice.gif")));
+    }
+    int files = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(options.OutDir)) ++files;
+    EXPECT_EQ(files, 9);
+
+    // Each numbered protocol is named on stderr with the one whose names it would have taken.
+    const std::string warnings = err.str();
+    for (const char* later : {"3.klp", "4.klp"}) {
+        const std::string line = (dir_ / "in" / later).string() + ": ";
+        const auto at = warnings.find(line);
+        ASSERT_NE(at, std::string::npos) << warnings;
+        const std::string rest = warnings.substr(at, warnings.find('\n', at) - at);
+        EXPECT_NE(rest.find((dir_ / "in" / "1.klp").string()), std::string::npos) << rest;
+    }
+    // The summary says which report each protocol got.
+    const std::string csv = Read(*options.Summary);
+    EXPECT_NE(csv.find(",report file,status\n"), std::string::npos);
+    EXPECT_NE(csv.find("," + (options.OutDir / "a_b KL.txt").string() + ",ok\n"),
+              std::string::npos);
+    EXPECT_NE(csv.find("," + (options.OutDir / "a_b (3) KL.txt").string() + ",ok\n"),
+              std::string::npos);
+    EXPECT_NE(csv.find(",,'x' is not a valid integer value.\n"), std::string::npos);
 }
 
 TEST(BatchArguments, Usage) {
