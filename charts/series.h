@@ -15,11 +15,16 @@ namespace orvix {
 
 class TCustomChart;
 
+// What a series draws; painting and bar grouping go by it.
+enum class TSeriesKind { Line, Bar };
+
 class TChartSeries {
   public:
     virtual ~TChartSeries() = default;
     TChartSeries(const TChartSeries&) = delete;
     TChartSeries& operator=(const TChartSeries&) = delete;
+
+    virtual TSeriesKind Kind() const noexcept = 0;
 
     TChartValueList XValues{"X", loAscending};
     TChartValueList YValues;
@@ -128,6 +133,7 @@ class TSeriesPointer {
 class TLineSeries : public TChartSeries {
   public:
     TLineSeries() : TChartSeries("Y") {}
+    TSeriesKind Kind() const noexcept override { return TSeriesKind::Line; }
 
     // Width and style of the line; its colour is each point's colour.
     TChartPen LinePen;
@@ -150,6 +156,7 @@ enum TBarStyle { bsRectangle };
 class TBarSeries : public TChartSeries {
   public:
     TBarSeries() : TChartSeries("Bar") {}
+    TSeriesKind Kind() const noexcept override { return TSeriesKind::Bar; }
 
     TMultiBar MultiBar = mbSide;
     TBarStyle BarStyle = bsRectangle;
