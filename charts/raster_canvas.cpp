@@ -55,6 +55,7 @@ TRasterCanvas::TRasterCanvas(QPainter& painter) : p_(painter), guard_(painter) {
             bits_ = image->bits();
             stride_ = image->bytesPerLine();
             bounds_ = image->rect();
+            limit_ = bounds_;
         }
     }
     p_.setRenderHint(QPainter::Antialiasing, false);
@@ -68,14 +69,15 @@ void TRasterCanvas::Fill(int x, int y, int w, int h, TColor color) {
         p_.fillRect(x, y, w, h, ToQColor(color));
         return;
     }
-    QRect r = QRect(x, y, w, h) & bounds_;
-    if (clipping_) r &= clip_;
-    if (r.isEmpty()) return;
+    const int left = std::max(x, limit_.left());
+    const int right = std::min(x + w - 1, limit_.right());
+    const int top = std::max(y, limit_.top());
+    const int bottom = std::min(y + h - 1, limit_.bottom());
+    if (left > right || top > bottom) return;
     const QRgb value = RgbOf(color);
-    for (int row = r.top(); row <= r.bottom(); ++row) {
-        QRgb* line = reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(row) * stride_);
-        std::fill_n(line + r.left(), r.width(), value);
-    }
+    uchar* row = bits_ + static_cast<qsizetype>(top) * stride_;
+    for (int i = top; i <= bottom; ++i, row += stride_)
+        std::fill_n(reinterpret_cast<QRgb*>(row) + left, right - left + 1, value);
 }
 
 void TRasterCanvas::Frame(int x, int y, int w, int h, TColor color) {
@@ -146,18 +148,17 @@ void TRasterCanvas::UseLinePen(TColor color) {
     penSet_ = true;
 }
 
-// Bresenham's line; pixels outside the image or the clip are skipped one by one.
+// Bresenham's line. A line lies within the box of its two ends, so when both are inside the
+// limit no pixel needs a check; otherwise pixels outside are skipped one by one.
 void TRasterCanvas::DirectLine(QPoint from, QPoint to, TColor color) {
-    QRect limit = bounds_;
-    if (clipping_) limit &= clip_;
     int x = from.x();
     int y = from.y();
     const int x1 = to.x();
     const int y1 = to.y();
-    const int left = limit.left();
-    const int right = limit.right();
-    const int top = limit.top();
-    const int bottom = limit.bottom();
+    const int left = limit_.left();
+    const int right = limit_.right();
+    const int top = limit_.top();
+    const int bottom = limit_.bottom();
     if ((x < left && x1 < left) || (x > right && x1 > right) || (y < top && y1 < top) ||
         (y > bottom && y1 > bottom))
         return;
@@ -167,6 +168,26 @@ void TRasterCanvas::DirectLine(QPoint from, QPoint to, TColor color) {
     const int sx = x < x1 ? 1 : -1;
     const int sy = y < y1 ? 1 : -1;
     int err = dx + dy;
+    if (limit_.contains(from) && limit_.contains(to)) {
+        const qsizetype rowStep = sy * (stride_ / static_cast<qsizetype>(sizeof(QRgb)));
+        QRgb* at = reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * stride_) + x;
+        for (;;) {
+            *at = value;
+            if (x == x1 && y == y1) break;
+            const int e2 = 2 * err;
+            if (e2 >= dy) {
+                err += dy;
+                x += sx;
+                at += sx;
+            }
+            if (e2 <= dx) {
+                err += dx;
+                y += sy;
+                at += rowStep;
+            }
+        }
+        return;
+    }
     for (;;) {
         if (x >= left && x <= right && y >= top && y <= bottom)
             reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * stride_)[x] = value;
@@ -184,19 +205,17 @@ void TRasterCanvas::DirectLine(QPoint from, QPoint to, TColor color) {
 }
 
 TRasterCanvas::TScope::TScope(TRasterCanvas& canvas)
-    : canvas_(canvas), guard_(canvas.p_), clip_(canvas.clip_), clipping_(canvas.clipping_) {}
+    : canvas_(canvas), guard_(canvas.p_), limit_(canvas.limit_) {}
 
 TRasterCanvas::TScope::~TScope() {
     // The painter's restore (guard_, after this body) brings back its earlier pen.
-    canvas_.clip_ = clip_;
-    canvas_.clipping_ = clipping_;
+    canvas_.limit_ = limit_;
     canvas_.penSet_ = false;
 }
 
 void TRasterCanvas::SetClip(const QRect& clip) {
     p_.setClipRect(clip);
-    clip_ = clip;
-    clipping_ = true;
+    limit_ = bounds_ & clip;
 }
 
 }  // namespace orvix

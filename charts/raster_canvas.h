@@ -73,8 +73,7 @@ class TRasterCanvas {
       private:
         TRasterCanvas& canvas_;
         TPainterStateGuard guard_;
-        QRect clip_;
-        bool clipping_;
+        QRect limit_;
     };
     // Limits all drawing to `clip`, until the enclosing scope ends.
     void SetClip(const QRect& clip);
@@ -90,8 +89,7 @@ class TRasterCanvas {
     uchar* bits_ = nullptr;
     qsizetype stride_ = 0;
     QRect bounds_;
-    QRect clip_;
-    bool clipping_ = false;
+    QRect limit_;  // the pixels direct writes may touch: the image's, within the clip
 
     TChartPen linePen_;
     bool plainLine_ = false;     // solid, one pixel: drawn directly when possible
