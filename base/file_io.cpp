@@ -114,17 +114,18 @@ std::string ReadWholeFile(const fs::path& path, std::uint64_t limit) {
     std::string bytes;
     std::error_code ec;
     const auto size = fs::file_size(path, ec);
-    if (!ec) {
-        if (size > limit) throw EInvalidOperation(msg::kTextExceedsCapacity);
-        bytes.reserve(static_cast<std::size_t>(size));
-    }
+    if (!ec && size > limit) throw EInvalidOperation(msg::kTextExceedsCapacity);
     // Read until the end, whatever the size said: the file may change while it is read, and
-    // some files (as under /proc) report a size of 0 and still have content.
-    constexpr std::size_t kChunk = std::size_t{1} << 20;
+    // some files (as under /proc) report a size of 0 and still have content. The first read
+    // asks for one byte more than the size, so a file that keeps its size is read in one go
+    // (and its end seen) without clearing a large buffer first; later reads grow.
+    constexpr std::size_t kMaxChunk = std::size_t{1} << 20;
+    std::size_t chunk = ec ? std::size_t{1} << 16 : static_cast<std::size_t>(size) + 1;
     std::size_t used = 0;
     for (;;) {
         const std::size_t want =
-            static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, limit + 1 - used));
+            static_cast<std::size_t>(std::min<std::uint64_t>(chunk, limit + 1 - used));
+        chunk = std::max(std::min(chunk * 2, kMaxChunk), std::size_t{1} << 16);
         bytes.resize(used + want);
         const std::size_t got = std::fread(bytes.data() + used, 1, want, file.get());
         used += got;

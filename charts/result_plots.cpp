@@ -180,6 +180,8 @@ void TTempoPlot::Fill(const TAnalysisResult& result, std::string_view subject) {
 
     const double mean = result.Tempo.Mean;
     const double sd = result.Tempo.SD;
+    for (int i = 0; i < chart_.SeriesCount(); ++i)
+        chart_.Series(i)->ReservePoints(result.Intervals.size());
     double k = 0;
     for (const TIntervalCounts& counts : result.Intervals) {
         k += 1;
@@ -229,6 +231,9 @@ void ShowLoad(const TLoadedProtocol& load, TLineList& report, TTempoPlot& tempo,
         at = TAnalysisStep::Records;
         if (analysis.Completed(TAnalysisStep::Intervals)) {
             // The points the pass made, up to a failure of the pass.
+            for (TLineSeries* s :
+                 {search.SeriesSel, search.SeriesSelAv, search.SeriesSel2Dp, search.SeriesSel2Dm})
+                s->ReservePoints(result.Points.size());
             for (const TSelectionPoint& point : result.Points) search.AddSelection(point, result);
             if (analysis.Completed(TAnalysisStep::Records)) search.SetLeftRange(result);
         }

@@ -30,6 +30,13 @@ int TChartSeries::AddPoint(double x, double y, std::string_view label, TColor co
     return index;
 }
 
+void TChartSeries::ReservePoints(std::size_t count) {
+    XValues.Reserve(count);
+    YValues.Reserve(count);
+    colors_.reserve(count);
+    labels_.reserve(count);
+}
+
 void TChartSeries::ClearPoints() {
     XValues.Clear();
     YValues.Clear();

@@ -39,6 +39,8 @@ class TChartSeries {
     int AddPoint(double x, double y, std::string_view label = {}, TColor color = clSeriesDefault);
     // Empties the point lists; axis state, titles and paging stay as they are.
     void ClearPoints();
+    // Makes room for `count` points in all, so that adding them does not reallocate.
+    void ReservePoints(std::size_t count);
 
     int PointCount() const noexcept { return XValues.Count(); }
     double PointX(int index) const { return XValues.Value(index); }

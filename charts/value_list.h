@@ -30,6 +30,7 @@ class TChartValueList {
     int InsertPosition(double value) const noexcept;
     void Insert(int index, double value);
     void Clear() noexcept;
+    void Reserve(std::size_t count) { values_.reserve(count); }
 
     // Statistics over all values (times Multiplier), recomputed only after a change; an empty
     // list gives 0 for all four.
