@@ -13,7 +13,7 @@ build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 
 "$root/scripts/setup.sh"
 missing=()
-for p in clang libclang-rt-14-dev libgif-dev; do
+for p in clang libclang-rt-14-dev libgif-dev python3; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed' || missing+=("$p")
 done
 if ((${#missing[@]})); then
