@@ -24,8 +24,18 @@ int TChartSeries::AddPoint(double x, double y, std::string_view label, TColor co
     const int index = XValues.InsertPosition(x);
     XValues.Insert(index, x);
     YValues.Insert(index, y);
-    colors_.insert(colors_.begin() + index, color);
-    labels_.insert(labels_.begin() + index, std::string(label));
+    // Colours and labels are stored only up to the last point that has one; points past the
+    // stored ones have the default colour and no label, so series that never get any (the
+    // mean and band lines) keep nothing per point.
+    const auto at = static_cast<std::size_t>(index);
+    if (color != clSeriesDefault || at < colors_.size()) {
+        if (colors_.size() < at) colors_.resize(at, clSeriesDefault);
+        colors_.insert(colors_.begin() + index, color);
+    }
+    if (!label.empty() || at < labels_.size()) {
+        if (labels_.size() < at) labels_.resize(at);
+        labels_.insert(labels_.begin() + index, std::string(label));
+    }
     if (active_) Changed();
     return index;
 }
@@ -33,8 +43,6 @@ int TChartSeries::AddPoint(double x, double y, std::string_view label, TColor co
 void TChartSeries::ReservePoints(std::size_t count) {
     XValues.Reserve(count);
     YValues.Reserve(count);
-    colors_.reserve(count);
-    labels_.reserve(count);
 }
 
 void TChartSeries::ClearPoints() {

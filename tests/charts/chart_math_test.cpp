@@ -47,6 +47,23 @@ TEST(ChartPoints, ColoursLabelsAndIndexErrors) {
     EXPECT_EQ(s.PointLabel(7), "");
     EXPECT_EQ(FailureMessage([&] { s.PointX(5); }), "List index out of bounds (5)");
     EXPECT_THROW(s.PointY(-1), EListError);
+
+    // Plain points around and between coloured, labelled ones keep their own defaults.
+    TLineSeries m;
+    m.SeriesColor = clBlue;
+    for (double x : {1.0, 2.0, 4.0}) m.AddPoint(x, x);
+    m.AddPoint(3, 3, "three", clRed);  // between plain points
+    m.AddPoint(0, 0);                  // before everything
+    m.AddPoint(5, 5);                  // after everything
+    m.AddPoint(2.5, 2.5, "", clGreen);
+    const std::vector<std::pair<TColor, std::string>> expected{
+        {clBlue, ""},     {clBlue, ""}, {clBlue, ""}, {clGreen, ""},
+        {clRed, "three"}, {clBlue, ""}, {clBlue, ""}};
+    ASSERT_EQ(m.PointCount(), 7);
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(m.PointColor(i), expected[i].first) << i;
+        EXPECT_EQ(m.PointLabel(i), expected[i].second) << i;
+    }
 }
 
 TEST(ChartPoints, ExtremesFollowEveryChangeAndBarsIncludeTheirOrigin) {
