@@ -25,6 +25,7 @@
 #include "protocol/report.h"
 #include "qt_text.h"
 #include "report_view.h"
+#include "user_dirs.h"
 
 #ifdef Q_OS_WIN
 #define NOMINMAX
@@ -274,7 +275,7 @@ TChart* TForm1::FrontChart() const {
 
 void TForm1::mmOpenClick() {
     const TOpenDialogSettings open{QStringLiteral("Данные по методике \"Кольца Ландольта\""),
-                                   exeDir_ + QStringLiteral("Data"), QString()};
+                                   user_dirs::OpenFolder(exeDir_), QString()};
     const std::optional<QString> chosen = dialogs_.OpenFile(this, open);
     if (!chosen) return;
 
@@ -314,7 +315,7 @@ void TForm1::mmChart5secClick() {
 
 void TForm1::mmSaveAnalysisClick() {
     saveDialog_.Title = QStringLiteral("Запись результатов анализа в текстовый файл");
-    saveDialog_.FileName = exeDir_ + QStringLiteral("Results") + QDir::separator() +
+    saveDialog_.FileName = user_dirs::ResultsFolder(exeDir_) + QDir::separator() +
                            ToQString(SafeFileName(fileTag_)) + QStringLiteral(" KL.txt");
     const std::optional<QString> chosen = dialogs_.SaveFile(this, saveDialog_);
     if (!chosen) return;
@@ -337,9 +338,9 @@ void TForm1::SaveChartPicture(TChart& chart, const QString& title, const char* n
     // Save › Analysis changes only its title and file name.
     saveDialog_.Filter = TFileFilter{QStringLiteral("GIF Files (*.gif)"), QStringLiteral("*.GIF")};
     saveDialog_.OverwritePrompt = true;
-    saveDialog_.InitialDir = exeDir_ + QStringLiteral("Results");
+    saveDialog_.InitialDir = user_dirs::ResultsFolder(exeDir_);
     saveDialog_.Title = title;
-    saveDialog_.FileName = exeDir_ + QStringLiteral("Results") + QDir::separator() +
+    saveDialog_.FileName = user_dirs::ResultsFolder(exeDir_) + QDir::separator() +
                            ToQString(SafeFileName(fileTag_)) + QLatin1String(nameEnding);
     const std::optional<QString> chosen = dialogs_.SaveFile(this, saveDialog_);
     if (!chosen) return;
