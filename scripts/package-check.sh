@@ -172,7 +172,7 @@ done
 # whom folder permissions do not bind.
 if [[ -x ${BUILD_DIR:-$root/build}/bin/app_test ]]; then
     install -m 0755 "${BUILD_DIR:-$root/build}/bin/app_test" "$work/app_test"
-    "${sudo[@]}" runuser -u "$user" -- env HOME="$home" TMPDIR=/tmp QT_QPA_PLATFORM=offscreen \
+    "${sudo[@]}" runuser -u "$user" -- env -u TMPDIR HOME="$home" QT_QPA_PLATFORM=offscreen \
         "$work/app_test" --gtest_filter='UserDirs.*' --gtest_brief=1
 fi
 
