@@ -12,6 +12,7 @@
 #include "base/errors.h"
 #include "base/numbers.h"
 #include "form_fixture.h"
+#include "tests/support/file_size_limit.h"
 
 namespace orvix::test {
 namespace {
@@ -42,7 +43,7 @@ TEST_F(DataCommand, ReportIsWhatTheBatchPathBuildsAndCancelKeepsIt) {
         EXPECT_EQ(form->FileTag(), form->LineBuffer().LineAt(1));
         EXPECT_EQ(form->SubjectCaption(), form->LineBuffer().LineAt(2));
         // Both charts are filled by the same load.
-        EXPECT_EQ(form->ChartSel->SeriesSel->PointCount(), form->SelectionCount());
+        EXPECT_EQ(form->ChartSel->Plot().SeriesSel->PointCount(), form->SelectionCount());
         EXPECT_EQ(form->Chart5sec->Foot.Text().at(0), form->SubjectCaption());
     }
     const TOpenDialogSettings& open = dialogs.openRequests.back();
@@ -230,6 +231,19 @@ TEST_F(SaveAnalysis, WritesWhatIsShownEditsIncluded) {
     EXPECT_EQ(dialogs.failures[0].text, "Cannot create file " + unwritable + ".");
     EXPECT_EQ(Report(), expected);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);  // the protocol and out.GIF
+
+#ifndef _WIN32
+    // A full disk: the message, and the earlier file as it was.
+    {
+        const TFileSizeLimit full(64);
+        dialogs.saveAnswers.push_back(target);
+        form->mmSaveAnalysis->trigger();
+    }
+    ASSERT_EQ(dialogs.failures.size(), 2u);
+    EXPECT_EQ(dialogs.failures[1].text, QStringLiteral("Stream write error."));
+    EXPECT_EQ(Read(target), expected);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+#endif
 }
 
 TEST(ReportView, HoldsEveryByteAndTheAddLineRule) {
