@@ -18,6 +18,7 @@
 #include "pictures.h"
 #include "qt_text.h"
 #include "report_view.h"
+#include "user_dirs.h"
 
 #ifdef Q_OS_WIN
 #define NOMINMAX
@@ -255,7 +256,7 @@ TChart* TForm1::FrontChart() const {
 
 void TForm1::mmOpenClick() {
     const TOpenDialogSettings open{QStringLiteral("Данные по методике \"Кольца Ландольта\""),
-                                   exeDir_ + QStringLiteral("Data"), QString()};
+                                   user_dirs::OpenFolder(exeDir_), QString()};
     const std::optional<QString> chosen = dialogs_.OpenFile(this, open);
     if (!chosen) return;
 

@@ -12,6 +12,7 @@
 #include "protocol/report.h"
 #include "qt_text.h"
 #include "report_view.h"
+#include "user_dirs.h"
 
 namespace orvix {
 namespace {
@@ -45,7 +46,7 @@ void TForm1::mmSaveChartSelClick() {
 }
 
 QString TForm1::ProposedName(std::string_view ending) const {
-    return exeDir_ + QStringLiteral("Results") + QDir::separator() +
+    return user_dirs::ResultsFolder(exeDir_) + QDir::separator() +
            ToQString(output::FileName(loaded_.FileTag, ending));
 }
 
@@ -54,7 +55,7 @@ void TForm1::SaveChartPicture(TChart& chart, const QString& title, std::string_v
     // Save › Analysis changes only its title and file name.
     saveDialog_.Filter = TFileFilter{QStringLiteral("GIF Files (*.gif)"), QStringLiteral("*.GIF")};
     saveDialog_.OverwritePrompt = true;
-    saveDialog_.InitialDir = exeDir_ + QStringLiteral("Results");
+    saveDialog_.InitialDir = user_dirs::ResultsFolder(exeDir_);
     saveDialog_.Title = title;
     saveDialog_.FileName = ProposedName(nameEnding);
     const std::optional<QString> chosen = dialogs_.SaveFile(this, saveDialog_);
