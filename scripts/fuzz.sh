@@ -66,7 +66,9 @@ run() {
     local name=$1 max_len=$2 rss_mb=$3
     shift 3
     echo "=== ${name}_fuzz for ${FUZZ_RUNS:-$seconds s} (inputs up to ${max_len} bytes, ${rss_mb} MB) ==="
-    ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=16:malloc_context_size=10} \
+    # A small quarantine of freed memory, so the sanitizer's own keeping does not count
+    # against the memory limit (later options override what the caller set).
+    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}quarantine_size_mb=16:malloc_context_size=10" \
         "$build/bin/${name}_fuzz" "$build/fuzz-corpus/$name" "$seeds/$name" \
         "${limit[@]}" -max_len="$max_len" -rss_limit_mb="$rss_mb" \
         -malloc_limit_mb="$rss_mb" -timeout=10 -print_final_stats=1 \
