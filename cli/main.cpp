@@ -13,6 +13,7 @@
 #include "base/numbers.h"
 #include "cli/batch.h"
 #include "cli/chart_pictures.h"
+#include "cli/console.h"
 
 namespace {
 
@@ -28,7 +29,8 @@ void ChooseOffscreenWithoutDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = orvix::Utf8Arguments(argc, argv);
+    const bool escapes = orvix::PrepareConsole();
     // The default decimal separator is the user's, as in the window.
     const char decimal =
         orvix::DecimalCharFor(QLocale::system().decimalPoint().toUtf8().toStdString());
@@ -42,6 +44,6 @@ int main(int argc, char** argv) {
         app = std::make_unique<QApplication>(argc, argv);
         pictures = std::make_unique<orvix::batch::TChartPictures>();
     }
-    const bool progress = options->Protocols.size() > 1 && isatty(2);
+    const bool progress = options->Protocols.size() > 1 && isatty(2) && escapes;
     return orvix::batch::RunBatch(*options, std::cerr, pictures.get(), progress);
 }
