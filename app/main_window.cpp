@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -13,16 +12,10 @@
 #include <QToolButton>
 
 #include "about_box.h"
-#include "base/file_io.h"
 #include "base/numbers.h"
-#include "export/gif_image.h"
-#include "export/qimage_rgb.h"
-#include "export/screen_snapshot.h"
 #include "failure.h"
 #include "menu_style.h"
 #include "pictures.h"
-#include "protocol/protocol.h"
-#include "protocol/report.h"
 #include "qt_text.h"
 #include "report_view.h"
 
@@ -55,13 +48,6 @@ class TClientArea final : public QWidget {
         if (work) work->setGeometry(0, 0, width(), height());
     }
 };
-
-// The name a chart picture is written under: the chosen one, with ".gif" appended unless it
-// already ends in exactly that (case counts: "x.GIF" becomes "x.GIF.gif").
-QString GifFileName(const QString& chosen) {
-    if (chosen.endsWith(QLatin1String(".gif"), Qt::CaseSensitive)) return chosen;
-    return chosen + QLatin1String(".gif");
-}
 
 template <typename Handler>
 void OnTriggered(QAction* action, QObject* context, Handler handler) {
@@ -117,7 +103,6 @@ void TForm1::CreateWorkPanel() {
     meAnalysis = new TReportView(paWork);
     meAnalysis->setObjectName(QStringLiteral("meAnalysis"));
     meAnalysis->setGeometry(1, 370, 1023, 360);
-    charts_ = std::make_unique<TResultChartViews>(*Chart5sec, *ChartSel);
 }
 
 void TForm1::CreateMenu() {
@@ -257,10 +242,6 @@ bool TForm1::nativeEvent(const QByteArray& eventType, void* message, qintptr* re
 }
 #endif
 
-std::int32_t TForm1::SelectionCount() const noexcept {
-    return analysis_ ? analysis_->Result().SelectionCount : 0;
-}
-
 TChart* TForm1::FrontChart() const {
     // The later of two siblings is drawn over the earlier.
     const QObjectList& order = paWork->children();
@@ -275,12 +256,9 @@ void TForm1::mmOpenClick() {
     if (!chosen) return;
 
     TBusyCursor busy;
-    LoadProtocol(lineBuffer_, ToPath(*chosen));
-    charts_->ClearSeries();
-    fileTag_ = lineBuffer_.LineAt(line::kFileTag);
-    subjectCaption_ = lineBuffer_.LineAt(line::kSubject);
-    analysis_ = std::make_unique<TProtocolAnalysis>(lineBuffer_);
-    AnalyseIntoViews(*analysis_, lineBuffer_, *meAnalysis, charts_.get());
+    // A file that cannot be read changes nothing; a failed analysis shows what it reached.
+    loaded_ = LoadAndAnalyse(ToPath(*chosen));
+    ShowLoad(loaded_, *meAnalysis, Chart5sec->Plot(), ChartSel->Plot());
 
     // The menu as for the 5 sec view, whichever chart is in front.
     mmOpen->setEnabled(true);
@@ -308,52 +286,6 @@ void TForm1::mmChart5secClick() {
     mmSaveChartSel->setEnabled(false);
 }
 
-void TForm1::mmSaveAnalysisClick() {
-    saveDialog_.Title = QStringLiteral("Запись результатов анализа в текстовый файл");
-    saveDialog_.FileName = exeDir_ + QStringLiteral("Results") + QDir::separator() +
-                           ToQString(SafeFileName(fileTag_)) + QStringLiteral(" KL.txt");
-    const std::optional<QString> chosen = dialogs_.SaveFile(this, saveDialog_);
-    if (!chosen) return;
-    SaveLines(meAnalysis->Text(), ToPath(*chosen));
-}
-
-void TForm1::btSaveClick() {
-    SaveChartPicture(*Chart5sec,
-                     QStringLiteral("Запись графика динамики поиска по 5 sec в gif-файл"),
-                     " KL.5sec.gif");
-}
-
-void TForm1::mmSaveChartSelClick() {
-    SaveChartPicture(*ChartSel, QStringLiteral("Запись графика динамики поиска в gif-файл"),
-                     " KL.Choice.gif");
-}
-
-void TForm1::SaveChartPicture(TChart& chart, const QString& title, const char* nameEnding) {
-    // The dialog keeps these settings after the command, cancelled or not: a later
-    // Save › Analysis changes only its title and file name.
-    saveDialog_.Filter = TFileFilter{QStringLiteral("GIF Files (*.gif)"), QStringLiteral("*.GIF")};
-    saveDialog_.OverwritePrompt = true;
-    saveDialog_.InitialDir = exeDir_ + QStringLiteral("Results");
-    saveDialog_.Title = title;
-    saveDialog_.FileName = exeDir_ + QStringLiteral("Results") + QDir::separator() +
-                           ToQString(SafeFileName(fileTag_)) + QLatin1String(nameEnding);
-    const std::optional<QString> chosen = dialogs_.SaveFile(this, saveDialog_);
-    if (!chosen) return;
-
-    // Pending events run first, so the area the dialog covered is repainted before the
-    // screen is copied.
-    QCoreApplication::processEvents();
-    QGuiApplication::sync();
-    QCoreApplication::processEvents();
-
-    const QString target = GifFileName(*chosen);
-    // What the screen shows at the chart's place: the chart in front of the two, and any
-    // window over it.
-    TGIFImage picture;
-    picture.ImportBitmap(ToRgbImage(CaptureClientArea(chart)));
-    picture.WriteToFile(ToPath(target));
-}
-
 void TForm1::SetDecimalPointSource(std::function<QString()> source) {
     decimalPoint_ = std::move(source);
     ReadDecimalChar();
@@ -363,6 +295,11 @@ void TForm1::ReadDecimalChar() {
     // A separator the code page cannot hold could never be read or written: use ".".
     const QString point = decimalPoint_();
     SetDecimalChar(FitsCp1251(point) ? DecimalCharFor(ToCp1251(point)) : '.');
+    // The charts' labels follow it.
+    for (TChart* chart : {static_cast<TChart*>(Chart5sec), static_cast<TChart*>(ChartSel)}) {
+        chart->DecimalSeparator = DecimalChar();
+        chart->Invalidate();
+    }
 }
 
 void TForm1::FitBorderToState() {
@@ -390,8 +327,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     win::ShowTaskbar();
 #endif
     AboutBox->hide();
-    analysis_.reset();
-    lineBuffer_.ReplaceText(std::string());
+    loaded_ = TLoadedProtocol{};
     event->accept();
 }
 

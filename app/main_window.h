@@ -9,10 +9,11 @@
 #include <memory>
 #include <string>
 
+#include <string_view>
+
 #include "charts/result_charts.h"
 #include "dialogs.h"
-#include "protocol/analysis.h"
-#include "protocol/line_buffer.h"
+#include "protocol/load.h"
 
 class QAction;
 class QFrame;
@@ -54,10 +55,10 @@ class TForm1 final : public QMainWindow {
 
     // Values of the window and of the last load.
     const QString& ExeDir() const noexcept { return exeDir_; }
-    const std::string& FileTag() const noexcept { return fileTag_; }
-    const std::string& SubjectCaption() const noexcept { return subjectCaption_; }
-    std::int32_t SelectionCount() const noexcept;
-    const TLineBuffer& LineBuffer() const noexcept { return lineBuffer_; }
+    const std::string& FileTag() const noexcept { return loaded_.FileTag; }
+    const std::string& SubjectCaption() const noexcept { return loaded_.Subject; }
+    std::int32_t SelectionCount() const noexcept { return loaded_.Analysis.Result.SelectionCount; }
+    const TLineBuffer& LineBuffer() const noexcept { return loaded_.Protocol; }
     TSaveDialogSettings& SaveDialog() noexcept { return saveDialog_; }
 
     // Where the user's decimal separator comes from (the system locale unless replaced);
@@ -100,15 +101,12 @@ class TForm1 final : public QMainWindow {
     void AllowAnySize();
     void DefaultSysCommand(int command);
     void ShowSystemMenu();
-    void SaveChartPicture(TChart& chart, const QString& title, const char* nameEnding);
+    void SaveChartPicture(TChart& chart, const QString& title, std::string_view nameEnding);
+    QString ProposedName(std::string_view ending) const;
 
     TDialogs& dialogs_;
     QString exeDir_;
-    std::string fileTag_;
-    std::string subjectCaption_;
-    TLineBuffer lineBuffer_;
-    std::unique_ptr<TProtocolAnalysis> analysis_;  // the last load's
-    std::unique_ptr<TResultChartViews> charts_;
+    TLoadedProtocol loaded_;  // the last load's protocol and analysis
     TSaveDialogSettings saveDialog_;
     std::function<QString()> decimalPoint_;
 };

@@ -7,6 +7,12 @@
 #include <random>
 #include <system_error>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include "cp1251.h"
 #include "errors.h"
 #include "file_sync.h"
@@ -69,19 +75,52 @@ std::string SafeFileName(std::string_view name) {
     return out;
 }
 
-std::string ReadWholeFile(const fs::path& path, std::uint64_t limit) {
-    std::error_code ec;
-    const bool isFolder = fs::is_directory(path, ec);
-    FilePtr file = isFolder ? nullptr : OpenFile(path, "rb");
-    if (!file) throw EFOpenError(WithArgument(msg::kCannotOpenFile, PathText(path)));
+namespace {
 
+[[noreturn]] void CannotOpen(const fs::path& path) {
+    throw EFOpenError(WithArgument(msg::kCannotOpenFile, PathText(path)));
+}
+
+// Opens a regular file for reading. Anything else (a folder, a pipe, a device, a socket)
+// fails at once: opening a pipe could otherwise wait for a writer for ever.
+FilePtr OpenRegularFile(const fs::path& path) {
+#ifdef _WIN32
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) CannotOpen(path);
+    FilePtr file = OpenFile(path, "rb");
+    if (!file) CannotOpen(path);
+    return file;
+#else
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) CannotOpen(path);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        CannotOpen(path);
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    FilePtr file(::fdopen(fd, "rb"));
+    if (!file) {
+        ::close(fd);
+        CannotOpen(path);
+    }
+    return file;
+#endif
+}
+
+}  // namespace
+
+std::string ReadWholeFile(const fs::path& path, std::uint64_t limit) {
+    FilePtr file = OpenRegularFile(path);
     std::string bytes;
+    std::error_code ec;
     const auto size = fs::file_size(path, ec);
     if (!ec) {
         if (size > limit) throw EInvalidOperation(msg::kTextExceedsCapacity);
         bytes.reserve(static_cast<std::size_t>(size));
     }
-    // Read until the end, whatever the size said: the file may change while it is read.
+    // Read until the end, whatever the size said: the file may change while it is read, and
+    // some files (as under /proc) report a size of 0 and still have content.
     constexpr std::size_t kChunk = std::size_t{1} << 20;
     std::size_t used = 0;
     for (;;) {
@@ -94,8 +133,7 @@ std::string ReadWholeFile(const fs::path& path, std::uint64_t limit) {
         if (got < want) break;
     }
     bytes.resize(used);
-    if (std::ferror(file.get()))
-        throw EFOpenError(WithArgument(msg::kCannotOpenFile, PathText(path)));
+    if (std::ferror(file.get())) CannotOpen(path);
     return bytes;
 }
 

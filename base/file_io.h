@@ -18,9 +18,10 @@ std::string PathText(const std::filesystem::path& path);
 // the control characters become "_", so a name taken from a protocol cannot leave its folder.
 std::string SafeFileName(std::string_view name);
 
-// Reads every byte of a file. A file that cannot be opened (missing, a folder, no access)
-// fails with EFOpenError "Cannot open file %s"; one larger than `limit` bytes with
-// EInvalidOperation "Text exceeds memo capacity".
+// Reads every byte of a regular file, to its end whatever size the system reports. Anything
+// that is not a regular file that can be opened (missing, no access, a folder, a pipe, a
+// device, a socket) fails at once with EFOpenError "Cannot open file %s"; a file larger than
+// `limit` bytes with EInvalidOperation "Text exceeds memo capacity".
 std::string ReadWholeFile(const std::filesystem::path& path, std::uint64_t limit = kMaxTextBytes);
 
 // Writes `bytes` as the whole content of `target`, atomically: the bytes go to a temporary

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "charts/chart.h"
-#include "tests/charts/result_charts.h"
+#include "tests/charts/chart_data.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "base/file_io.h"
+#include "protocol/load.h"
 #include "protocol/protocol.h"
 #include "protocol/report.h"
 #include "tools/protogen/protocol_writer.h"
@@ -41,12 +42,11 @@ void BM_LoadAnalyseReport(benchmark::State& state) {
     const fs::path& file = LargeProtocol();
     std::int32_t records = 0;
     for (auto _ : state) {
-        orvix::TLineBuffer buffer;
-        orvix::LoadProtocol(buffer, file);
-        orvix::TProtocolAnalysis analysis(buffer);
+        const orvix::TLoadedProtocol load = orvix::LoadAndAnalyse(file);
+        const orvix::TAnalysis& analysis = load.Analysis;
         orvix::TTextLines report;
-        orvix::AnalyseIntoViews(analysis, buffer, report, nullptr);
-        records = analysis.Result().SelectionCount;
+        orvix::FillReport(report, load.Protocol, analysis.Result, analysis.Stopped);
+        records = analysis.Result.SelectionCount;
         benchmark::DoNotOptimize(report.Ref().data());
     }
     state.counters["records"] = records;

@@ -40,6 +40,8 @@ struct TAxisLabel {
 class TChartAxis {
   public:
     TChartAxis(TCustomChart* owner, bool horizontal);
+
+    TCustomChart* ParentChart() const noexcept { return owner_; }
     TChartAxis(const TChartAxis&) = delete;
     TChartAxis& operator=(const TChartAxis&) = delete;
 

@@ -1,6 +1,5 @@
 #include "chart.h"
 
-#include <QCursor>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -26,13 +25,6 @@ void TChart::RepaintNow() {
         repaint();
     else
         PaintBuffer();
-}
-
-bool TChart::CursorPosition(int& x, int& y) const {
-    const QPoint p = mapFromGlobal(QCursor::pos());
-    x = p.x();
-    y = p.y();
-    return true;
 }
 
 void TChart::PaintTo(QPainter& painter, int width, int height) {

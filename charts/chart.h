@@ -21,7 +21,6 @@ class TChart : public QWidget, public TCustomChart {
     void Invalidate() override;
     // Paints at once; a hidden chart still lays itself out, so its state is current.
     void RepaintNow() override;
-    bool CursorPosition(int& x, int& y) const override;
 
     // Lays the chart out for width x height and paints it (without child widgets).
     void PaintTo(QPainter& painter, int width, int height);

@@ -41,10 +41,6 @@ void TCustomChart::Adopt(std::unique_ptr<TChartSeries> series) {
     Invalidate();
 }
 
-bool TCustomChart::CursorPosition(int& /*x*/, int& /*y*/) const {
-    return false;
-}
-
 void TCustomChart::SetMaxPointsPerPage(int points) {
     if (points < 0) throw ChartException(msg::kMaxPointsPerPage);
     maxPointsPerPage_ = points;
@@ -144,8 +140,8 @@ void Normalise(TRect& r, int width, int height) {
 }
 
 std::string LabelText(const TChartAxis& axis, double value) {
-    // Labels use the user's decimal separator, as every number the program writes.
-    return FormatAxisValue(value, axis.AxisValuesFormat, DecimalChar());
+    // Labels use the chart's decimal separator, set by its owner to the user's.
+    return FormatAxisValue(value, axis.AxisValuesFormat, axis.ParentChart()->DecimalSeparator);
 }
 
 int LabelSize(const TChartAxis& axis, const TAxisMap& map, const TTextMeasure& measure) {

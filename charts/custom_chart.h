@@ -106,6 +106,9 @@ class TCustomChart {
     void SetPage(int page);
     int NumPages() const;
 
+    // The decimal separator of the axis labels; whoever owns the chart sets the user's.
+    char DecimalSeparator = '.';
+
     bool ClipPoints = true;
     bool AxisVisible = true;
 
@@ -128,8 +131,6 @@ class TCustomChart {
     // Paints at once.
     virtual void RepaintNow() { needsRepaint_ = true; }
     bool NeedsRepaint() const noexcept { return needsRepaint_; }
-    // The mouse cursor in client pixels, when the chart has a window that can tell it.
-    virtual bool CursorPosition(int& x, int& y) const;
 
   protected:
     void ClearRepaintMark() noexcept { needsRepaint_ = false; }

@@ -113,13 +113,6 @@ int TChartSeries::HitTest(int x, int y) const {
     return HitTestRange(x, y, first_, last);
 }
 
-int TChartSeries::PointAtCursor() const {
-    int x = 0;
-    int y = 0;
-    if (!chart_ || !chart_->CursorPosition(x, y)) return -1;
-    return HitTest(x, y);
-}
-
 // ---- TSeriesPointer --------------------------------------------------------------------
 
 void TSeriesPointer::SetHorizSize(int size) {

@@ -63,8 +63,6 @@ class TChartSeries {
 
     // The point under client pixel (x, y) by the last paint's state, or -1.
     int HitTest(int x, int y) const;
-    // HitTest at the mouse cursor's position, or -1 when the chart cannot tell it.
-    int PointAtCursor() const;
 
     TCustomChart* ParentChart() const noexcept { return chart_; }
 

@@ -9,7 +9,8 @@
 #include "base/errors.h"
 #include "base/file_io.h"
 #include "base/numbers.h"
-#include "protocol/protocol.h"
+#include "protocol/load.h"
+#include "protocol/output_names.h"
 #include "protocol/report.h"
 
 namespace orvix::batch {
@@ -20,6 +21,10 @@ const char* const kUsage =
     "PROTOCOL...\n";
 
 namespace {
+
+// The warning for a protocol whose files would replace an earlier one's (UTF-8).
+constexpr const char* kSameNamesWarning = "предупреждение: те же имена файлов, что у ";
+constexpr const char* kWrittenAs = "записано под именем ";
 
 fs::path PathFromUtf8(const std::string& utf8) {
     return fs::path(std::u8string(utf8.begin(), utf8.end()));
@@ -85,54 +90,69 @@ std::optional<TBatchOptions> ParseArguments(const std::vector<std::string>& args
     return options;
 }
 
-fs::path ReportPath(const fs::path& dir, const std::string& fileTag) {
-    return dir / PathFromUtf8(Cp1251ToUtf8(SafeFileName(fileTag) + " KL.txt"));
+fs::path OutputPath(const fs::path& dir, const std::string& fileTag, std::string_view ending) {
+    return dir / PathFromUtf8(Cp1251ToUtf8(output::FileName(fileTag, ending)));
 }
 
+namespace {
+
+// Writes the report (and the pictures) of a load that succeeded. A protocol whose files cannot
+// all be written leaves none of them: the files this run made are removed again (files it
+// replaced keep their new content).
+fs::path WriteOutputs(const TTextLines& report, const std::string& stem,
+                      const TBatchOptions& options, TChartWriter* charts) {
+    const fs::path reportPath = OutputPath(options.OutDir, stem, output::kReport);
+    const fs::path tempoPath = OutputPath(options.OutDir, stem, output::kTempoPicture);
+    const fs::path searchPath = OutputPath(options.OutDir, stem, output::kSearchPicture);
+    std::vector<fs::path> outputs{reportPath};
+    if (charts) outputs.insert(outputs.end(), {tempoPath, searchPath});
+    std::vector<fs::path> created;
+    for (const fs::path& p : outputs) {
+        std::error_code ec;
+        if (!fs::exists(p, ec)) created.push_back(p);
+    }
+    try {
+        SaveLines(report.Ref(), reportPath);
+        if (charts) charts->Write(tempoPath, searchPath);
+    } catch (...) {
+        for (const fs::path& p : created) {
+            std::error_code ignored;
+            fs::remove(p, ignored);
+        }
+        throw;
+    }
+    return reportPath;
+}
+
+}  // namespace
+
 TProtocolOutcome ProcessProtocol(const fs::path& protocol, const TBatchOptions& options,
-                                 TChartWriter* charts) {
+                                 TChartWriter* charts, TRunNames& names) {
     TProtocolOutcome outcome;
     outcome.Protocol = protocol;
     try {
-        // Each protocol is read as the first load after start-up would read it.
-        TLineBuffer buffer;
-        LoadProtocol(buffer, protocol);
-        if (charts) charts->Reset();
-        outcome.FileTag = std::string(buffer.LineAt(line::kFileTag));
-        outcome.Subject = std::string(buffer.LineAt(line::kSubject));
-        TProtocolAnalysis analysis(buffer);
-        TTextLines report;
-        try {
-            AnalyseIntoViews(analysis, buffer, report, charts ? charts->Views() : nullptr);
-        } catch (...) {
-            outcome.Result = std::move(analysis.Result());
-            throw;
-        }
-        outcome.Result = std::move(analysis.Result());
-        outcome.HasResult = true;
-        const fs::path reportPath = ReportPath(options.OutDir, outcome.FileTag);
-        fs::path stem = reportPath;
-        stem.replace_extension();  // "<FileTag> KL"
-        // A protocol whose files cannot all be written leaves none of them: the files this
-        // run made are removed again (files it replaced keep their new content).
-        std::vector<fs::path> outputs{reportPath};
+        // Each protocol is shown in charts as a window shows its first load after start-up.
+        TLoadedProtocol load = LoadAndAnalyse(protocol);
+        outcome.FileTag = load.FileTag;
+        outcome.Subject = load.Subject;
+        std::optional<TDetachedCharts> detached;
         if (charts)
-            for (const fs::path& p : charts->Files(stem)) outputs.push_back(p);
-        std::vector<fs::path> created;
-        for (const fs::path& p : outputs) {
-            std::error_code ec;
-            if (!fs::exists(p, ec)) created.push_back(p);
-        }
-        try {
-            SaveLines(report.Ref(), reportPath);
-            if (charts) charts->Write(stem);
-        } catch (...) {
-            for (const fs::path& p : created) {
-                std::error_code ignored;
-                fs::remove(p, ignored);
-            }
-            throw;
-        }
+            charts->Reset();
+        else
+            detached.emplace();
+        TTempoPlot& tempo = charts ? charts->Tempo() : detached->Tempo;
+        TSearchTimePlot& search = charts ? charts->Search() : detached->Search;
+        tempo.Chart().DecimalSeparator = options.Decimal;
+        search.Chart().DecimalSeparator = options.Decimal;
+        TTextLines report;
+        ShowLoad(load, report, tempo, search);
+        outcome.Result = std::move(load.Analysis.Result);
+        outcome.HasResult = true;
+        // A name this run gave out already gets a number: nothing this run wrote is replaced.
+        const std::string stem = names.Next(outcome.FileTag);
+        if (stem != outcome.FileTag) outcome.SameNamesAs = *names.Owner(outcome.FileTag);
+        outcome.ReportFile = WriteOutputs(report, stem, options, charts);
+        names.Take(stem, protocol);
         outcome.Ok = true;
     } catch (const Exception& e) {
         outcome.Message = FailureText(e.Message());
@@ -144,7 +164,7 @@ TProtocolOutcome ProcessProtocol(const fs::path& protocol, const TBatchOptions& 
 
 std::string SummaryHeader() {
     return "file,FileTag,subject,orientation,T,N+,Nomit,Nwrong,impulsivity,search mean,search SD,"
-           "search V,interval count,tempo mean,tempo SD,tempo V,status\n";
+           "search V,interval count,tempo mean,tempo SD,tempo V,report file,status\n";
 }
 
 std::string SummaryRow(const TProtocolOutcome& o) {
@@ -170,6 +190,7 @@ std::string SummaryRow(const TProtocolOutcome& o) {
     } else {
         for (int i = 0; i < 13; ++i) add("");
     }
+    add(o.ReportFile.empty() ? std::string() : Utf8(o.ReportFile));
     add(o.Ok ? "ok" : Cp1251ToUtf8(o.Message));
     row.push_back('\n');
     return row;
@@ -182,17 +203,22 @@ int RunBatch(const TBatchOptions& options, std::ostream& err, TChartWriter* char
     fs::create_directories(options.OutDir, ec);
     std::string summary = SummaryHeader();
     bool anyFailed = false;
+    TRunNames names;
     const std::size_t total = options.Protocols.size();
     for (std::size_t i = 0; i < total; ++i) {
         const fs::path& protocol = options.Protocols[i];
         if (showProgress)
             err << "\r[" << (i + 1) << "/" << total << "] " << Utf8(protocol) << "\x1b[K"
                 << std::flush;
-        const TProtocolOutcome outcome = ProcessProtocol(protocol, options, charts);
+        const TProtocolOutcome outcome = ProcessProtocol(protocol, options, charts, names);
         if (!outcome.Ok) {
             anyFailed = true;
             if (showProgress) err << "\r\x1b[K";
             err << Utf8(protocol) << ": " << Cp1251ToUtf8(outcome.Message) << "\n";
+        } else if (outcome.SameNamesAs) {
+            if (showProgress) err << "\r\x1b[K";
+            err << Utf8(protocol) << ": " << kSameNamesWarning << Utf8(*outcome.SameNamesAs) << "; "
+                << kWrittenAs << Utf8(outcome.ReportFile.filename()) << "\n";
         }
         summary += SummaryRow(outcome);
     }

@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "charts/result_plots.h"
+#include "cli/run_names.h"
 #include "protocol/analysis.h"
-#include "protocol/report.h"
 
 namespace orvix::batch {
 
@@ -37,28 +38,34 @@ struct TProtocolOutcome {
     std::string Message;  // the failure text as the message box shows it (Windows-1251)
     bool HasResult = false;
     TAnalysisResult Result;
+    std::filesystem::path ReportFile;  // the report written, empty when none was
+    // The earlier protocol of this run whose files would have had the same names (this one's
+    // then carry a number).
+    std::optional<std::filesystem::path> SameNamesAs;
 };
 
-// Hook for the chart pictures (the chart views plug in here).
+// The chart pictures (--charts): charts that can be rendered plug in here. Without them each
+// protocol fills a pair of charts without windows, which meets the same failures.
 class TChartWriter {
   public:
     virtual ~TChartWriter() = default;
-    // Fills its charts during the analysis.
-    virtual TAnalysisViews* Views() = 0;
-    // Called before a load, as the window empties its charts.
+    // Charts in their start-up state for the next protocol.
     virtual void Reset() = 0;
-    // Writes the pictures after a successful load; `stem` is DIR/<FileTag> KL.
-    virtual void Write(const std::filesystem::path& stem) = 0;
-    // The files Write makes for `stem`.
-    virtual std::vector<std::filesystem::path> Files(const std::filesystem::path& stem) const = 0;
+    virtual TTempoPlot& Tempo() = 0;
+    virtual TSearchTimePlot& Search() = 0;
+    // Writes both pictures after a successful load.
+    virtual void Write(const std::filesystem::path& tempoPicture,
+                       const std::filesystem::path& searchPicture) = 0;
 };
 
-// Loads, analyses and writes one protocol.
+// Loads, analyses and writes one protocol, under a name `names` has not given out yet.
 TProtocolOutcome ProcessProtocol(const std::filesystem::path& protocol,
-                                 const TBatchOptions& options, TChartWriter* charts);
+                                 const TBatchOptions& options, TChartWriter* charts,
+                                 TRunNames& names);
 
-// The report file of a protocol: DIR/<FileTag made safe> KL.txt.
-std::filesystem::path ReportPath(const std::filesystem::path& dir, const std::string& fileTag);
+// An output file of a protocol: DIR/<FileTag made safe><ending>, `ending` one of output::k*.
+std::filesystem::path OutputPath(const std::filesystem::path& dir, const std::string& fileTag,
+                                 std::string_view ending);
 
 // Runs the whole batch; returns the exit status (0 all succeeded, 1 any failed).
 int RunBatch(const TBatchOptions& options, std::ostream& err, TChartWriter* charts,

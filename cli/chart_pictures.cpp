@@ -13,30 +13,15 @@ TChartPictures::TChartPictures() {
 TChartPictures::~TChartPictures() = default;
 
 void TChartPictures::Reset() {
-    views_.reset();
     chartSel_ = std::make_unique<TSearchTimeChart>();
     chart5sec_ = std::make_unique<TTempoChart>();
-    views_ = std::make_unique<TResultChartViews>(*chart5sec_, *chartSel_);
 }
 
-fs::path TChartPictures::TempoPicturePath(const fs::path& stem) {
-    fs::path p = stem;
-    p += ".5sec.gif";
-    return p;
-}
-
-fs::path TChartPictures::SearchPicturePath(const fs::path& stem) {
-    fs::path p = stem;
-    p += ".Choice.gif";
-    return p;
-}
-
-void TChartPictures::Write(const fs::path& stem) {
-    // Both pictures are rendered before either file is written.
+void TChartPictures::Write(const fs::path& tempoPicture, const fs::path& searchPicture) {
     TRgbImage tempo = ToRgbImage(chart5sec_->RenderImage());
     TRgbImage search = ToRgbImage(chartSel_->RenderImage());
-    WriteGifFile(std::move(tempo), TempoPicturePath(stem));
-    WriteGifFile(std::move(search), SearchPicturePath(stem));
+    WriteGifFile(std::move(tempo), tempoPicture);
+    WriteGifFile(std::move(search), searchPicture);
 }
 
 }  // namespace orvix::batch

@@ -1,6 +1,8 @@
 #include "analysis.h"
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "base/checked_math.h"
 #include "base/cp1251.h"
@@ -24,6 +26,36 @@ Extended TimerValue(std::string_view field) {
     return ScanReal(field, value) == 0 ? value : kNoTimer;
 }
 
+// The steps over one protocol, each adding to the result.
+class TProtocolAnalysis {
+  public:
+    TProtocolAnalysis(const TLineBuffer& protocol, TAnalysisResult& result)
+        : protocol_(protocol), result_(result) {}
+
+    void ReadHeader();
+    void ComputeImpulsivity();
+    void ReadSearchStats();
+    void ReadSelectionCount();
+    void CountIntervals();
+    void AnalyseRecords();
+    void ComputeTempo();
+
+  private:
+    // Record r: its point (appended to Points), then its interval and omission attribution.
+    void MakePoint(std::int32_t r);
+    void AttributeRecord(std::int32_t r);
+    std::string_view Record(std::int32_t r) const noexcept;
+
+    const TLineBuffer& protocol_;
+    TAnalysisResult& result_;
+    std::int64_t interval_ = 0;  // running interval index, 0-based
+    std::int32_t omission_ = 1;  // running omission index k
+    // The ring number of omission record k once read (it is compared with every record until
+    // it is attributed).
+    std::int32_t omittedRing_ = 0;
+    bool omittedRingRead_ = false;
+};
+
 }  // namespace
 
 const std::array<std::string, 8>& OrientationNames() {
@@ -33,8 +65,6 @@ const std::array<std::string, 8>& OrientationNames() {
     };
     return names;
 }
-
-TProtocolAnalysis::TProtocolAnalysis(const TLineBuffer& protocol) : protocol_(protocol) {}
 
 void TProtocolAnalysis::ReadHeader() {
     const std::int32_t orientation = ParseInt(protocol_.LineAt(line::kOrientation));
@@ -85,7 +115,7 @@ std::string_view TProtocolAnalysis::Record(std::int32_t r) const noexcept {
     return protocol_.LineAt(std::int64_t{line::kFirstRecord - 1} + r);
 }
 
-const TSelectionPoint& TProtocolAnalysis::MakePoint(std::int32_t r) {
+void TProtocolAnalysis::MakePoint(std::int32_t r) {
     static const std::string kSecond = W1251(" секунда. N = ");
     static const std::string kChoice = W1251(". Выбор ");
 
@@ -112,7 +142,6 @@ const TSelectionPoint& TProtocolAnalysis::MakePoint(std::int32_t r) {
     }
     point.Correct = record.size() > kMarkerIndex && record[kMarkerIndex] == '+';
     result_.Points.push_back(point);
-    return result_.Points.back();
 }
 
 void TProtocolAnalysis::AttributeRecord(std::int32_t r) {
@@ -143,6 +172,17 @@ void TProtocolAnalysis::AttributeRecord(std::int32_t r) {
     }
 }
 
+void TProtocolAnalysis::AnalyseRecords() {
+    const auto expected = static_cast<std::size_t>(
+        std::clamp<std::int64_t>(result_.SelectionCount, 0, protocol_.LineCount()));
+    result_.Points.reserve(expected);
+    result_.Captions.reserve(expected * 48);
+    for (std::int32_t r = 1; r <= result_.SelectionCount; ++r) {
+        MakePoint(r);
+        AttributeRecord(r);
+    }
+}
+
 void TProtocolAnalysis::ComputeTempo() {
     double s = 0;
     double q = 0;
@@ -158,16 +198,29 @@ void TProtocolAnalysis::ComputeTempo() {
     result_.Tempo.V = Variation(result_.Tempo.SD, result_.Tempo.Mean);
 }
 
-TAnalysisResult AnalyseProtocol(const TLineBuffer& protocol) {
-    TProtocolAnalysis analysis(protocol);
-    analysis.ReadHeader();
-    analysis.ComputeImpulsivity();
-    analysis.ReadSearchStats();
-    analysis.ReadSelectionCount();
-    analysis.CountIntervals();
-    analysis.AnalyseRecords();
-    analysis.ComputeTempo();
-    return std::move(analysis.Result());
+TAnalysis AnalyseProtocol(const TLineBuffer& protocol) noexcept {
+    TAnalysis analysis;
+    TProtocolAnalysis steps(protocol, analysis.Result);
+    using Step = void (TProtocolAnalysis::*)();
+    static constexpr std::pair<TAnalysisStep, Step> kSteps[] = {
+        {TAnalysisStep::Header, &TProtocolAnalysis::ReadHeader},
+        {TAnalysisStep::Impulsivity, &TProtocolAnalysis::ComputeImpulsivity},
+        {TAnalysisStep::SearchStats, &TProtocolAnalysis::ReadSearchStats},
+        {TAnalysisStep::SelectionCount, &TProtocolAnalysis::ReadSelectionCount},
+        {TAnalysisStep::Intervals, &TProtocolAnalysis::CountIntervals},
+        {TAnalysisStep::Records, &TProtocolAnalysis::AnalyseRecords},
+        {TAnalysisStep::Tempo, &TProtocolAnalysis::ComputeTempo},
+    };
+    for (const auto& [step, run] : kSteps) {
+        try {
+            (steps.*run)();
+        } catch (...) {
+            analysis.Stopped = step;
+            analysis.Failure = std::current_exception();
+            break;
+        }
+    }
+    return analysis;
 }
 
 }  // namespace orvix

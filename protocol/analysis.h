@@ -1,12 +1,11 @@
 // Analysis of one descrambled protocol: header values, impulsivity, search-time statistics,
 // one point per selection record and the counts of every 5-second interval with their
-// statistics. The steps run in a fixed order (which decides the failure reported first) and
-// can be run one by one, so that the views can be filled between them.
+// statistics. The result is plain data; the report and the charts are filled from it.
 #pragma once
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,13 +66,23 @@ namespace line {
 inline constexpr int kHeading = 0;
 inline constexpr int kFileTag = 1;
 inline constexpr int kSubject = 2;
+inline constexpr int kNote3 = 3;  // the kNote and kLabel lines are copied into the report
 inline constexpr int kOrientation = 4;
+inline constexpr int kNote6 = 6;
+inline constexpr int kNote7 = 7;
+inline constexpr int kNote8 = 8;
 inline constexpr int kT = 9;
+inline constexpr int kNote10 = 10;
 inline constexpr int kNPlus = 11;
 inline constexpr int kNOmit = 12;
 inline constexpr int kNWrong = 13;
+inline constexpr int kNote14 = 14;
+inline constexpr int kLabel16 = 16;  // joined with line 17 as "label = value"
+inline constexpr int kValue17 = 17;
+inline constexpr int kNote19 = 19;
 inline constexpr int kSearchMean = 20;
 inline constexpr int kSearchSD = 21;
+inline constexpr int kNote22 = 22;
 inline constexpr int kSelectionCount = 24;
 inline constexpr int kChartTitle = 25;
 inline constexpr int kFirstRecord = 27;
@@ -82,56 +91,31 @@ inline constexpr int kFirstRecord = 27;
 // Tests longer than this many intervals (about 138 hours) are rejected as corrupt.
 inline constexpr std::int64_t kMaxIntervals = 100000;
 
-class TProtocolAnalysis {
-  public:
-    explicit TProtocolAnalysis(const TLineBuffer& protocol);
-
-    void ReadHeader();          // orientation, T, N+, Nomit, Nwrong
-    void ComputeImpulsivity();  // (Nomit + Nwrong)^2 / T
-    void ReadSearchStats();     // mean and SD of the search time
-    void ReadSelectionCount();
-    void CountIntervals();  // from the last record's timer
-    // The pass over the selection records: points, interval and omission attribution.
-    // `onPoint` (may be empty) sees every point as soon as it is made.
-    template <typename OnPoint>
-    void AnalyseRecords(OnPoint&& onPoint);
-    void AnalyseRecords() {
-        AnalyseRecords([](const TSelectionPoint&) {});
-    }
-    void ComputeTempo();  // statistics over the interval counts
-
-    const TAnalysisResult& Result() const noexcept { return result_; }
-    TAnalysisResult& Result() noexcept { return result_; }
-
-  private:
-    // Record r: its point (appended to Points), then its interval and omission attribution.
-    const TSelectionPoint& MakePoint(std::int32_t r);
-    void AttributeRecord(std::int32_t r);
-    std::string_view Record(std::int32_t r) const noexcept;
-
-    const TLineBuffer& protocol_;
-    TAnalysisResult result_;
-    std::int64_t interval_ = 0;  // running interval index, 0-based
-    std::int32_t omission_ = 1;  // running omission index k
-    // The ring number of omission record k once read (it is compared with every record until
-    // it is attributed).
-    std::int32_t omittedRing_ = 0;
-    bool omittedRingRead_ = false;
+// The analysis steps in the order a load runs them (which decides the failure reported first).
+enum class TAnalysisStep : std::uint8_t {
+    Header,          // orientation, T, N+, Nomit, Nwrong
+    Impulsivity,     // (Nomit + Nwrong)^2 / T
+    SearchStats,     // mean and SD of the search time
+    SelectionCount,  // the number of selection records
+    Intervals,       // the interval count, from the last record's timer
+    Records,         // the pass over the records: points, interval and omission attribution
+    Tempo,           // statistics over the interval counts
+    Done,            // every step succeeded
 };
 
-template <typename OnPoint>
-void TProtocolAnalysis::AnalyseRecords(OnPoint&& onPoint) {
-    const auto expected = static_cast<std::size_t>(
-        std::clamp<std::int64_t>(result_.SelectionCount, 0, protocol_.LineCount()));
-    result_.Points.reserve(expected);
-    result_.Captions.reserve(expected * 48);
-    for (std::int32_t r = 1; r <= result_.SelectionCount; ++r) {
-        onPoint(MakePoint(r));
-        AttributeRecord(r);
-    }
-}
+// The analysis of one protocol as far as it got. `Stopped` is the step that failed (Done when
+// none did) and `Failure` its exception. After a failure in the pass over the records,
+// `Result.Points` holds the points made before it.
+struct TAnalysis {
+    TAnalysisResult Result;
+    TAnalysisStep Stopped = TAnalysisStep::Done;
+    std::exception_ptr Failure;
 
-// Every step in order.
-TAnalysisResult AnalyseProtocol(const TLineBuffer& protocol);
+    // True when `step` ran to its end.
+    bool Completed(TAnalysisStep step) const noexcept { return step < Stopped; }
+};
+
+// Runs every step in order until one fails. Never throws: the failure is returned.
+TAnalysis AnalyseProtocol(const TLineBuffer& protocol) noexcept;
 
 }  // namespace orvix

@@ -50,36 +50,11 @@ inline void SaveLines(const TLineList& lines, const std::filesystem::path& path)
     SaveLines(lines.Text(), path);
 }
 
-// The report's lines, in the groups in which a load adds them.
-namespace report {
-void AddHead(TLineList& lines, const TLineBuffer& protocol, const TAnalysisResult& result);  // 1-14
-void AddImpulsivity(TLineList& lines, const TAnalysisResult& result);  // 15-16
-void AddSearch(TLineList& lines, const TLineBuffer& protocol);         // 17-18
-void AddTempo(TLineList& lines, const TAnalysisResult& result);        // 19-21
-}  // namespace report
-
-// The chart views that a load fills between the analysis steps; the batch tool passes none
-// or its own off-screen charts.
-class TAnalysisViews {
-  public:
-    virtual ~TAnalysisViews() = default;
-    // After the selection count: the search-time chart's title (protocol line 25) and foot.
-    virtual void SearchChartTexts(const TLineBuffer& protocol, const TAnalysisResult& result);
-    // Each selection point as soon as it is made.
-    virtual void SearchChartPoint(const TSelectionPoint& point, const TAnalysisResult& result);
-    // After the pass over the records: the search-time chart's left axis range.
-    virtual void SearchChartRange(const TAnalysisResult& result);
-    // After the tempo statistics: the five-second chart.
-    virtual void TempoChart(const TAnalysisResult& result);
-};
-
-// Runs the analysis of a loaded protocol while filling the report and the views, in the
-// order of the Data command: header integers; the report emptied and lines 1-16; the search
-// statistics and lines 17-18; the selection count; the search-time chart's texts; the
-// interval count; the pass over the records with the chart's points; its left axis range;
-// the tempo statistics; the five-second chart; lines 19-21. The first failure ends it, the
-// views keeping what they got so far (the report untouched when the header integers fail).
-void AnalyseIntoViews(TProtocolAnalysis& analysis, const TLineBuffer& protocol, TLineList& report,
-                      TAnalysisViews* views);
+// Fills `lines` with the report of an analysis that stopped at `stopped` (Done: it succeeded),
+// as the load adds it: untouched when the header failed; otherwise emptied, then lines 1-14,
+// 15-16 once the impulsivity is known, 17-18 once the search statistics are, and 19-21 only
+// after a load that succeeded.
+void FillReport(TLineList& lines, const TLineBuffer& protocol, const TAnalysisResult& result,
+                TAnalysisStep stopped);
 
 }  // namespace orvix

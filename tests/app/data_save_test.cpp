@@ -42,7 +42,7 @@ TEST_F(DataCommand, ReportIsWhatTheBatchPathBuildsAndCancelKeepsIt) {
         EXPECT_EQ(form->FileTag(), form->LineBuffer().LineAt(1));
         EXPECT_EQ(form->SubjectCaption(), form->LineBuffer().LineAt(2));
         // Both charts are filled by the same load.
-        EXPECT_EQ(form->ChartSel->SeriesSel->PointCount(), form->SelectionCount());
+        EXPECT_EQ(form->ChartSel->Plot().SeriesSel->PointCount(), form->SelectionCount());
         EXPECT_EQ(form->Chart5sec->Foot.Text().at(0), form->SubjectCaption());
     }
     const TOpenDialogSettings& open = dialogs.openRequests.back();

@@ -20,7 +20,8 @@
 #include "app/main_window.h"
 #include "app/qt_text.h"
 #include "app/report_view.h"
-#include "protocol/protocol.h"
+#include "charts/result_plots.h"
+#include "protocol/load.h"
 #include "tools/protogen/protocol_writer.h"
 
 // Failing checks show texts as texts.
@@ -136,11 +137,10 @@ class FormTest : public ::testing::Test {
 
     // What the batch tool's path (the same analysis on a plain line list) makes of a file.
     static std::string BatchReport(const QString& path) {
-        TLineBuffer buffer;
-        LoadProtocol(buffer, ToPath(path));
-        TProtocolAnalysis analysis(buffer);
+        const TLoadedProtocol load = LoadAndAnalyse(ToPath(path));
+        TDetachedCharts charts;
         TTextLines lines;
-        AnalyseIntoViews(analysis, buffer, lines, nullptr);
+        ShowLoad(load, lines, charts.Tempo, charts.Search);
         return lines.Text();
     }
 

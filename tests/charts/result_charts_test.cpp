@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QCursor>
 #include <QMouseEvent>
 #include <cmath>
 #include <functional>
@@ -12,6 +11,7 @@
 #include "base/errors.h"
 #include "base/numbers.h"
 #include "charts/result_charts.h"
+#include "protocol/load.h"
 #include "tools/protogen/protocol_writer.h"
 
 namespace orvix {
@@ -35,37 +35,38 @@ protogen::TProtocolText WithRecords(const std::vector<std::string>& records) {
     return p;
 }
 
-// Loads like the Data command: series emptied, then the analysis filling the views.
-std::string Load(TResultChartViews& views, const protogen::TProtocolText& p) {
-    TLineBuffer buffer;
-    buffer.ReplaceText(p.Text());
-    TProtocolAnalysis analysis(buffer);
+struct Views {
+    TTempoChart& chart5sec;
+    TSearchTimeChart& chartSel;
+};
+
+// Shows a load as the Data command does: series emptied, then filled from the analysis.
+std::string Load(const Views& views, const protogen::TProtocolText& p) {
+    const TLoadedProtocol load = AnalyseText(p.Text());
     TTextLines report;
-    views.ClearSeries();
-    return FailureOf([&] { AnalyseIntoViews(analysis, buffer, report, &views); });
+    return FailureOf(
+        [&] { ShowLoad(load, report, views.chart5sec.Plot(), views.chartSel.Plot()); });
 }
 
 // Fills the search-time chart with one point per search time, 2.3 s apart from 1.5 s.
 void Fill(TSearchTimeChart& chart, double mean, double sd, const std::vector<double>& times) {
     TAnalysisResult r;
     r.Search = {mean, sd, 0};
-    chart.ClearSeries();
-    chart.SetSelectionCount(static_cast<std::int32_t>(times.size()));
+    chart.Plot().ClearSeries();
+    chart.Plot().SetSelectionCount(static_cast<std::int32_t>(times.size()));
     for (std::size_t i = 0; i < times.size(); ++i)
-        chart.AddSelection({1.5 + 2.3 * static_cast<double>(i), times[i], 0, 0, i % 2 == 0}, r);
-    chart.SetLeftRange(r);
+        chart.Plot().AddSelection({1.5 + 2.3 * static_cast<double>(i), times[i], 0, 0, i % 2 == 0},
+                                  r);
+    chart.Plot().SetLeftRange(r);
 }
 
 class ResultCharts : public ::testing::Test {
   protected:
-    // Moves the mouse to (x, y) of `chart`; false when the platform cannot place the cursor.
-    static bool MoveTo(TChart& chart, int x, int y) {
-        QCursor::setPos(chart.mapToGlobal(QPoint(x, y)));
-        if (chart.mapFromGlobal(QCursor::pos()) != QPoint(x, y)) return false;
+    // The mouse moving to (x, y) of `chart`.
+    static void MoveTo(TChart& chart, int x, int y) {
         QMouseEvent move(QEvent::MouseMove, QPointF(x, y), chart.mapToGlobal(QPointF(x, y)),
                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(&chart, &move);
-        return true;
     }
     static TColor At(const QImage& image, int x, int y) {
         return FromQColor(image.pixelColor(x, y));
@@ -73,23 +74,23 @@ class ResultCharts : public ::testing::Test {
 
     TTempoChart chart5sec;
     TSearchTimeChart chartSel;
-    TResultChartViews views{chart5sec, chartSel};
+    Views views{chart5sec, chartSel};
 };
 
 TEST_F(ResultCharts, LoadFillsTheSearchChart) {
     ASSERT_EQ(Load(views, WithRecords({"      17   12.5        1.250  +",
                                        RecordLine(18, "13.0", "2.5", " -")})),
               "");
-    const TLineSeries& sel = *chartSel.SeriesSel;
+    const TLineSeries& sel = *chartSel.Plot().SeriesSel;
     ASSERT_EQ(sel.PointCount(), 2);
     EXPECT_EQ(sel.PointX(0), 12.5);
     EXPECT_EQ(sel.PointY(0), 1.25);
     EXPECT_EQ(sel.PointColor(0), clGreen);
     EXPECT_EQ(sel.PointLabel(0), W1251("   12.5 секунда. N = 17. Выбор  +"));
     EXPECT_EQ(sel.PointColor(1), clRed);
-    for (auto [series, y] : {std::pair{chartSel.SeriesSelAv, 2.0},
-                             {chartSel.SeriesSel2Dp, 4.0},
-                             {chartSel.SeriesSel2Dm, 0.0}}) {
+    for (auto [series, y] : {std::pair{chartSel.Plot().SeriesSelAv, 2.0},
+                             {chartSel.Plot().SeriesSel2Dp, 4.0},
+                             {chartSel.Plot().SeriesSel2Dm, 0.0}}) {
         ASSERT_EQ(series->PointCount(), 2);
         EXPECT_EQ(series->PointX(1), 13.0);
         EXPECT_EQ(series->PointY(1), y);
@@ -98,15 +99,15 @@ TEST_F(ResultCharts, LoadFillsTheSearchChart) {
     EXPECT_EQ(chartSel.Title.Text().at(0), W1251("Время поиска колец, ориентированных на 5 часов "
                                                  "[Mean = 2.0 сек, SD = 1.00 сек, V = 50%]"));
     EXPECT_EQ(chartSel.Foot.Text().at(0), W1251("Испытуемый: Тестовый И.И."));
-    EXPECT_EQ(chartSel.SelectionCount(), 2);
+    EXPECT_EQ(chartSel.Plot().SelectionCount(), 2);
     // A new load replaces the points; titles take the program's decimal separator.
     ASSERT_EQ(Load(views, WithRecords({RecordLine(1, "1.0", "1.0", " +"),
                                        RecordLine(2, "6.0", "1.0", " +")})),
               "");
-    EXPECT_EQ(chartSel.SeriesSel2Dm->PointCount(), 2);
-    EXPECT_EQ(chartSel.SeriesSel->PointX(0), 1.0);
+    EXPECT_EQ(chartSel.Plot().SeriesSel2Dm->PointCount(), 2);
+    EXPECT_EQ(chartSel.Plot().SeriesSel->PointX(0), 1.0);
     SetDecimalChar(',');
-    chartSel.SetTexts("T", TAnalysisResult{}, "");
+    chartSel.Plot().SetTexts("T", TAnalysisResult{}, "");
     SetDecimalChar('.');
     EXPECT_EQ(chartSel.Title.Text().at(0), W1251("T, ориентированных на  [Mean = 0,0 сек, "
                                                  "SD = 0,00 сек, V = 0%]"));
@@ -144,7 +145,7 @@ TEST_F(ResultCharts, ArrowsShiftByOneMinuteAndStopAtTheEnds) {
     Fill(chartSel, 2, 0.5, std::vector<double>(150, 2.0));  // X(59) = 137.2, X(149) = 344.2
     chartSel.RenderImage();
     const TChartAxis& bottom = chartSel.BottomAxis;
-    EXPECT_DOUBLE_EQ(bottom.Maximum(), chartSel.SeriesSel->PointX(59));
+    EXPECT_DOUBLE_EQ(bottom.Maximum(), chartSel.Plot().SeriesSel->PointX(59));
     for (int click = 1; click <= 5; ++click) {  // the fifth click meets a disabled arrow
         chartSel.sbRightSel->click();
         EXPECT_DOUBLE_EQ(bottom.Maximum(), 137.2 + 60 * std::min(click, 4)) << click;
@@ -168,7 +169,7 @@ TEST_F(ResultCharts, ArrowsShiftByOneMinuteAndStopAtTheEnds) {
                                          {false, 0, "List index out of bounds (0)"},
                                          {true, 5, "List index out of bounds (4)"}}) {
         TSearchTimeChart chart;
-        chart.SetSelectionCount(count);
+        chart.Plot().SetSelectionCount(count);
         EXPECT_EQ(FailureOf([&] { right ? chart.sbRightSelClick() : chart.sbLeftSelClick(); }),
                   failure);
         EXPECT_EQ(chart.BottomAxis.Minimum(), right ? 60 : -60);
@@ -184,8 +185,8 @@ TEST_F(ResultCharts, TempoChartPointsBandAndTitles) {
     r.NPlus = 8;
     r.NWrong = 1;
     r.NOmit = 4;
-    chart5sec.Fill(r, "subject");
-    const TLineSeries& sec = *chart5sec.Series5sec;
+    chart5sec.Plot().Fill(r, "subject");
+    const TLineSeries& sec = *chart5sec.Plot().Series5sec;
     ASSERT_EQ(sec.PointCount(), 3);
     const std::tuple<double, TColor, const char*> expected[] = {
         {3, clRed, "N ош.выбор = 1"}, {0, clGreen, "Без ошибок"}, {6, clGreen, "Без ошибок"}};
@@ -195,10 +196,10 @@ TEST_F(ResultCharts, TempoChartPointsBandAndTitles) {
         EXPECT_EQ(sec.PointY(i), y);
         EXPECT_EQ(sec.PointColor(i), colour);
         EXPECT_EQ(sec.PointLabel(i), W1251(label));
-        EXPECT_EQ(chart5sec.Series5secAv->PointY(i), 3);
-        EXPECT_NEAR(chart5sec.Series5sec2Dp->PointY(i), 5.83, 0.005);
-        EXPECT_NEAR(chart5sec.Series5sec2Dm->PointY(i), 0.17, 0.005);
-        EXPECT_EQ(chart5sec.Series5secNpl->PointY(i), r.Intervals[i].Omissions);
+        EXPECT_EQ(chart5sec.Plot().Series5secAv->PointY(i), 3);
+        EXPECT_NEAR(chart5sec.Plot().Series5sec2Dp->PointY(i), 5.83, 0.005);
+        EXPECT_NEAR(chart5sec.Plot().Series5sec2Dm->PointY(i), 0.17, 0.005);
+        EXPECT_EQ(chart5sec.Plot().Series5secNpl->PointY(i), r.Intervals[i].Omissions);
     }
     EXPECT_EQ(chart5sec.Title.Text(),
               (std::vector<std::string>{
@@ -210,7 +211,7 @@ TEST_F(ResultCharts, TempoChartPointsBandAndTitles) {
     EXPECT_EQ(chart5sec.LeftAxis.Minimum(), 0);
     EXPECT_EQ(chart5sec.LeftAxis.Maximum(), 6);
     r.Tempo = {1e308, -1e308, 0};
-    EXPECT_EQ(FailureOf([&] { chart5sec.Fill(r, ""); }), "Floating point overflow");
+    EXPECT_EQ(FailureOf([&] { chart5sec.Plot().Fill(r, ""); }), "Floating point overflow");
 }
 
 TEST_F(ResultCharts, HoverShowsThePointCaptionInPlaceOfTheBottomTitle) {
@@ -219,16 +220,15 @@ TEST_F(ResultCharts, HoverShowsThePointCaptionInPlaceOfTheBottomTitle) {
                                        RecordLine(18, "30.0", "3.5", " -")})),
               "");
     chartSel.RenderImage();
-    const TLineSeries& sel = *chartSel.SeriesSel;
+    const TLineSeries& sel = *chartSel.Plot().SeriesSel;
     const TRect plot = chartSel.PlotRect();
     const std::string& title = chartSel.BottomAxis.Title.Caption();
-    if (!MoveTo(chartSel, sel.CalcXPos(1) + 2, sel.CalcYPos(1) - 2))  // on the marker's edge
-        GTEST_SKIP() << "the platform does not move the cursor";
+    MoveTo(chartSel, sel.CalcXPos(1) + 2, sel.CalcYPos(1) - 2);  // on the marker's edge
     EXPECT_EQ(title, W1251("   12.5 секунда. N = 17. Выбор  +"));
     MoveTo(chartSel, plot.Left - 3, plot.Top + 20);  // outside the plot: unchanged
     EXPECT_EQ(title, sel.PointLabel(1));
     MoveTo(chartSel, plot.Left + 3, plot.Top + 3);  // over no point
-    EXPECT_EQ(title, TSearchTimeChart::BottomTitle());
+    EXPECT_EQ(title, TSearchTimePlot::BottomTitle());
     MoveTo(chartSel, sel.CalcXPos(2), sel.CalcYPos(2));
     EXPECT_EQ(title, W1251("   30.0 секунда. N = 18. Выбор  -"));
     MoveTo(chartSel, sel.CalcXPos(0), sel.CalcYPos(0));  // timer 0 leaves the title alone
@@ -237,14 +237,14 @@ TEST_F(ResultCharts, HoverShowsThePointCaptionInPlaceOfTheBottomTitle) {
     TAnalysisResult r;
     r.Intervals = {{3, 1, 0}, {4, 0, 1}, {2, 0, 0}};
     r.Tempo = {3, 1, 33};
-    chart5sec.ClearSeries();
-    chart5sec.Fill(r, "");
+    chart5sec.Plot().ClearSeries();
+    chart5sec.Plot().Fill(r, "");
     chart5sec.RenderImage();
-    const TLineSeries& sec = *chart5sec.Series5sec;
+    const TLineSeries& sec = *chart5sec.Plot().Series5sec;
     MoveTo(chart5sec, sec.CalcXPos(0) - 3, sec.CalcYPos(0) + 3);
     EXPECT_EQ(chart5sec.BottomAxis.Title.Caption(), W1251("N ош.выбор = 1"));
     MoveTo(chart5sec, chart5sec.PlotRect().Right - 2, chart5sec.PlotRect().Top + 2);
-    EXPECT_EQ(chart5sec.BottomAxis.Title.Caption(), TTempoChart::BottomTitle());
+    EXPECT_EQ(chart5sec.BottomAxis.Title.Caption(), TTempoPlot::BottomTitle());
 }
 
 TEST_F(ResultCharts, RenderedMarkersLinesBarsAndArrows) {
@@ -255,8 +255,8 @@ TEST_F(ResultCharts, RenderedMarkersLinesBarsAndArrows) {
     // black outline (7 x 7 and 9 x 9).
     int colours[2] = {0, 0};
     for (auto [chart, series, h] :
-         {std::tuple<TChart*, const TLineSeries*, int>{&chartSel, chartSel.SeriesSel, 3},
-          {&chart5sec, chart5sec.Series5sec, 4}}) {
+         {std::tuple<TChart*, const TLineSeries*, int>{&chartSel, chartSel.Plot().SeriesSel, 3},
+          {&chart5sec, chart5sec.Plot().Series5sec, 4}}) {
         const QImage image = chart->RenderImage();
         const int limit = std::min(series->PointCount() - 1, series->LastVisible());
         for (int i = 1; i < limit; ++i) {
@@ -279,7 +279,7 @@ TEST_F(ResultCharts, RenderedMarkersLinesBarsAndArrows) {
 
     // Omission bars: red inside a black outline, standing on the bottom edge.
     const QImage tempo = chart5sec.RenderImage();
-    const TBarSeries& bars = *chart5sec.Series5secNpl;
+    const TBarSeries& bars = *chart5sec.Plot().Series5secNpl;
     int tall = 0;
     for (int i = 0; i < bars.PointCount(); ++i) {
         const auto b = bars.BarBounds(i);
@@ -293,8 +293,9 @@ TEST_F(ResultCharts, RenderedMarkersLinesBarsAndArrows) {
     // The mean line over the points' line; the left arrow disabled (engraved grey), the right
     // one enabled (black), on a raised face; after the last minute the other way round.
     const QImage search = chartSel.RenderImage();
-    const int mean = chartSel.LeftAxis.CalcPosValue(chartSel.SeriesSelAv->PointY(0));
-    for (int x = chartSel.SeriesSel->CalcXPos(0) + 1; x < chartSel.PlotRect().Right - 1; x += 37)
+    const int mean = chartSel.LeftAxis.CalcPosValue(chartSel.Plot().SeriesSelAv->PointY(0));
+    for (int x = chartSel.Plot().SeriesSel->CalcXPos(0) + 1; x < chartSel.PlotRect().Right - 1;
+         x += 37)
         EXPECT_EQ(At(search, x, mean), clBlue) << x;
     EXPECT_EQ(At(search, 971, 339), RGBColor(128, 128, 128));
     EXPECT_EQ(At(search, 972, 340), clWhite);

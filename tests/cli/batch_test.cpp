@@ -8,9 +8,11 @@
 
 #include "base/cp1251.h"
 #include "base/errors.h"
+#include "base/file_io.h"
 #include "base/numbers.h"
 #include "cli/batch.h"
-#include "protocol/protocol.h"
+#include "protocol/load.h"
+#include "protocol/output_names.h"
 #include "protocol/report.h"
 #include "tools/protogen/protocol_writer.h"
 
@@ -59,12 +61,11 @@ TEST_F(Batch, WritesTheReportALoadBuildsAndReportsFailures) {
     EXPECT_EQ(RunBatch(options, err, nullptr, false), 1);
 
     // The report equals the text a load builds on a line list.
-    TLineBuffer buffer;
-    buffer.ReplaceText(good.Text());
-    TProtocolAnalysis analysis(buffer);
+    const TLoadedProtocol load = AnalyseText(good.Text());
+    TDetachedCharts charts;
     TTextLines expected;
-    AnalyseIntoViews(analysis, buffer, expected, nullptr);
-    const fs::path report = ReportPath(options.OutDir, good.Head[1]);
+    ShowLoad(load, expected, charts.Tempo, charts.Search);
+    const fs::path report = OutputPath(options.OutDir, good.Head[1], output::kReport);
     const auto name = report.filename().u8string();
     EXPECT_EQ(std::string(name.begin(), name.end()), Cp1251ToUtf8(good.Head[1] + " KL.txt"));
     EXPECT_EQ(Read(report), expected.Ref());
@@ -110,20 +111,37 @@ TEST_F(Batch, DecimalSeparatorDecidesWhatReads) {
     SetDecimalChar('.');
 }
 
+TEST_F(Batch, WithoutPicturesTheChartsStillFailAsInTheWindow) {
+    // A negative SD and search times below zero: the search-time chart's left axis cannot
+    // take the range, with or without pictures, and no report is written.
+    auto p = protogen::BasicProtocol();
+    p.Head[21] = "-1.0";
+    p.Head[24] = "2";
+    p.Records = {protogen::RecordLine(1, "1.0", "-0.500", " +"),
+                 protogen::RecordLine(2, "6.0", "-0.700", " +")};
+    TBatchOptions options;
+    options.OutDir = dir_ / "out";
+    options.Protocols = {Protocol("negative.klp", p)};
+    std::ostringstream err;
+    EXPECT_EQ(RunBatch(options, err, nullptr, false), 1);
+    EXPECT_NE(err.str().find("negative.klp: Axis Maximum Value must be >= Minimum.\n"),
+              std::string::npos)
+        << err.str();
+    EXPECT_TRUE(fs::is_empty(options.OutDir));
+}
+
 // Chart pictures that cannot be written.
 class FailingPictures final : public TChartWriter {
   public:
-    TAnalysisViews* Views() override { return &views_; }
     void Reset() override {}
-    void Write(const fs::path& stem) override {
-        throw EFCreateError("Cannot create file " + stem.string() + ".5sec.gif");
-    }
-    std::vector<fs::path> Files(const fs::path& stem) const override {
-        return {fs::path(stem) += ".5sec.gif"};
+    TTempoPlot& Tempo() override { return charts_.Tempo; }
+    TSearchTimePlot& Search() override { return charts_.Search; }
+    void Write(const fs::path& tempoPicture, const fs::path&) override {
+        throw EFCreateError("Cannot create file " + tempoPicture.string());
     }
 
   private:
-    TAnalysisViews views_;
+    TDetachedCharts charts_;
 };
 
 TEST_F(Batch, AProtocolWhosePicturesFailLeavesNoReport) {
@@ -138,8 +156,78 @@ TEST_F(Batch, AProtocolWhosePicturesFailLeavesNoReport) {
     FailingPictures pictures;
     EXPECT_EQ(RunBatch(options, err, &pictures, false), 1);
     EXPECT_NE(err.str().find(": Cannot create file "), std::string::npos);
-    EXPECT_FALSE(fs::exists(ReportPath(options.OutDir, p.Head[1])));
+    EXPECT_FALSE(fs::exists(OutputPath(options.OutDir, p.Head[1], output::kReport)));
     EXPECT_TRUE(fs::is_empty(options.OutDir));
+}
+
+// Pictures written as small files, to see which names a run gives them.
+class NamePictures final : public TChartWriter {
+  public:
+    void Reset() override {}
+    TTempoPlot& Tempo() override { return charts_.Tempo; }
+    TSearchTimePlot& Search() override { return charts_.Search; }
+    void Write(const fs::path& tempoPicture, const fs::path& searchPicture) override {
+        for (const fs::path& p : {tempoPicture, searchPicture}) WriteFileAtomically(p, "gif");
+    }
+
+  private:
+    TDetachedCharts charts_;
+};
+
+TEST_F(Batch, ProtocolsWithTheSameNamesAreNumberedNotLost) {
+    protogen::TGenerateOptions o;
+    o.Seed = 8;
+    auto p = protogen::GenerateProtocol(o);
+    p.Head[1] = "a/b";
+    auto same = p;
+    same.Head[2] = "second";
+    auto sameFileName = p;  // another tag, the same file name
+    sameFileName.Head[1] = "a_b";
+    sameFileName.Head[2] = "third";
+    auto broken = p;  // fails, so it takes no name
+    broken.Head[9] = "x";
+    TBatchOptions options;
+    options.OutDir = dir_ / "out";
+    options.Summary = dir_ / "summary.csv";
+    options.Protocols = {Protocol("1.klp", p), Protocol("2.klp", broken), Protocol("3.klp", same),
+                         Protocol("4.klp", sameFileName)};
+    // A file of an earlier run is replaced as before.
+    fs::create_directories(options.OutDir);
+    WriteFileAtomically(options.OutDir / "a_b KL.txt", "earlier run");
+    std::ostringstream err;
+    NamePictures pictures;
+    EXPECT_EQ(RunBatch(options, err, &pictures, false), 1);
+
+    EXPECT_NE(Read(options.OutDir / "a_b KL.txt").find("\r\n\r\n"), std::string::npos);
+    for (const auto& [stem, subject] :
+         {std::pair{"a_b (2)", "second"}, std::pair{"a_b (3)", "third"}}) {
+        SCOPED_TRACE(stem);
+        EXPECT_NE(Read(options.OutDir / (std::string(stem) + " KL.txt")).find(subject),
+                  std::string::npos);
+        EXPECT_TRUE(fs::exists(options.OutDir / (std::string(stem) + " KL.5sec.gif")));
+        EXPECT_TRUE(fs::exists(options.OutDir / (std::string(stem) + " KL.Choice.gif")));
+    }
+    int files = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(options.OutDir)) ++files;
+    EXPECT_EQ(files, 9);
+
+    // Each numbered protocol is named on stderr with the one whose names it would have taken.
+    const std::string warnings = err.str();
+    for (const char* later : {"3.klp", "4.klp"}) {
+        const std::string line = (dir_ / "in" / later).string() + ": ";
+        const auto at = warnings.find(line);
+        ASSERT_NE(at, std::string::npos) << warnings;
+        const std::string rest = warnings.substr(at, warnings.find('\n', at) - at);
+        EXPECT_NE(rest.find((dir_ / "in" / "1.klp").string()), std::string::npos) << rest;
+    }
+    // The summary says which report each protocol got.
+    const std::string csv = Read(*options.Summary);
+    EXPECT_NE(csv.find(",report file,status\n"), std::string::npos);
+    EXPECT_NE(csv.find("," + (options.OutDir / "a_b KL.txt").string() + ",ok\n"),
+              std::string::npos);
+    EXPECT_NE(csv.find("," + (options.OutDir / "a_b (3) KL.txt").string() + ",ok\n"),
+              std::string::npos);
+    EXPECT_NE(csv.find(",,'x' is not a valid integer value.\n"), std::string::npos);
 }
 
 TEST(BatchArguments, Usage) {

@@ -8,6 +8,8 @@
 #include "cli/batch.h"
 #include "cli/chart_pictures.h"
 #include "export/qimage_rgb.h"
+#include "protocol/load.h"
+#include "protocol/output_names.h"
 #include "tests/export/gif_check.h"
 #include "tools/protogen/protocol_writer.h"
 
@@ -19,19 +21,9 @@ namespace fs = std::filesystem;
 std::pair<TRgbImage, TRgbImage> FirstLoadPictures(const protogen::TProtocolText& p) {
     TTempoChart chart5sec;
     TSearchTimeChart chartSel;
-    TResultChartViews views(chart5sec, chartSel);
-    TLineBuffer buffer;
-    buffer.ReplaceText(p.Text());
-    TProtocolAnalysis analysis(buffer);
     TTextLines report;
-    views.ClearSeries();
-    AnalyseIntoViews(analysis, buffer, report, &views);
+    ShowLoad(AnalyseText(p.Text()), report, chart5sec.Plot(), chartSel.Plot());
     return {ToRgbImage(chart5sec.RenderImage()), ToRgbImage(chartSel.RenderImage())};
-}
-
-fs::path Stem(const fs::path& dir, const protogen::TProtocolText& p) {
-    fs::path report = ReportPath(dir, p.Head[1]);
-    return report.replace_extension();
 }
 
 TEST(BatchCharts, PicturesAreTheChartsOfAFirstLoad) {
@@ -64,16 +56,15 @@ TEST(BatchCharts, PicturesAreTheChartsOfAFirstLoad) {
     EXPECT_NE(err.str().find("bad.klp: Axis Maximum Value must be >= Minimum.\n"),
               std::string::npos)
         << err.str();
-    EXPECT_FALSE(fs::exists(TChartPictures::TempoPicturePath(Stem(options.OutDir, bad))));
-    EXPECT_FALSE(fs::exists(TChartPictures::SearchPicturePath(Stem(options.OutDir, bad))));
+    EXPECT_FALSE(fs::exists(OutputPath(options.OutDir, bad.Head[1], output::kTempoPicture)));
+    EXPECT_FALSE(fs::exists(OutputPath(options.OutDir, bad.Head[1], output::kSearchPicture)));
 
     for (const auto* p : {&first, &second}) {
         SCOPED_TRACE(p->Head[1]);
         const auto [tempo, search] = FirstLoadPictures(*p);
-        const fs::path stem = Stem(options.OutDir, *p);
         const std::pair<fs::path, const TRgbImage*> files[] = {
-            {TChartPictures::TempoPicturePath(stem), &tempo},
-            {TChartPictures::SearchPicturePath(stem), &search}};
+            {OutputPath(options.OutDir, p->Head[1], output::kTempoPicture), &tempo},
+            {OutputPath(options.OutDir, p->Head[1], output::kSearchPicture), &search}};
         for (const auto& [path, expected] : files) {
             SCOPED_TRACE(path.filename().string());
             const std::string bytes = test::ReadBytes(path);

@@ -6,7 +6,7 @@
 #include "base/cp1251.h"
 #include "base/errors.h"
 #include "base/numbers.h"
-#include "protocol/protocol.h"
+#include "protocol/load.h"
 #include "protocol/report.h"
 #include "tools/protogen/protocol_writer.h"
 
@@ -43,25 +43,19 @@ struct LoadRun {
     int points = 0;
 };
 
-class CountingViews : public TAnalysisViews {
-  public:
-    void SearchChartPoint(const TSelectionPoint&, const TAnalysisResult&) override { ++points; }
-    int points = 0;
-};
-
 LoadRun RunLoad(const TProtocolText& p, const std::string& previousReport = "previous\r\n") {
     LoadRun run;
     run.report.SetText(previousReport);
-    const TLineBuffer buffer = Load(p);
-    TProtocolAnalysis analysis(buffer);
-    CountingViews views;
+    const TLoadedProtocol load = AnalyseText(p.Text());
+    const TAnalysis& analysis = load.Analysis;
+    FillReport(run.report, load.Protocol, analysis.Result, analysis.Stopped);
     try {
-        AnalyseIntoViews(analysis, buffer, run.report, &views);
+        if (analysis.Failure) std::rethrow_exception(analysis.Failure);
     } catch (const Exception& e) {
         run.failure = e.Message();
     }
-    run.result = analysis.Result();
-    run.points = views.points;
+    run.result = analysis.Result;
+    run.points = static_cast<int>(analysis.Result.Points.size());
     return run;
 }
 
@@ -293,7 +287,9 @@ TEST(Analysis, GeneratedProtocolsAreConsistent) {
         o.Seed = seed;
         const TProtocolText p = protogen::GenerateProtocol(o);
         const TLineBuffer buffer = Load(p);
-        const TAnalysisResult r = AnalyseProtocol(buffer);
+        const TAnalysis analysis = AnalyseProtocol(buffer);
+        ASSERT_EQ(analysis.Stopped, TAnalysisStep::Done);
+        const TAnalysisResult& r = analysis.Result;
         EXPECT_EQ(r.SelectionCount, static_cast<std::int32_t>(p.Records.size()));
         EXPECT_GE(r.SelectionCount, 150);
         EXPECT_EQ(r.NPlus + r.NWrong, r.SelectionCount);

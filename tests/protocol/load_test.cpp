@@ -1,6 +1,10 @@
 // The line buffer, descrambling and reading protocol files.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <filesystem>
 #include <fstream>
 
@@ -132,6 +136,26 @@ TEST_F(ProtocolFile, FailuresKeepThePreviousText) {
     EXPECT_EQ(buffer.LineCount(), 0);
     EXPECT_EQ(buffer.LineAt(0), "");
 }
+
+#ifndef _WIN32
+TEST_F(ProtocolFile, OnlyRegularFilesAreReadAndNeverBlock) {
+    // A pipe with no writer would make a plain open wait for ever; a device never ends.
+    const fs::path pipe = dir_ / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    for (const fs::path& p : {pipe, fs::path("/dev/zero"), fs::path("/dev/null")}) {
+        SCOPED_TRACE(p.string());
+        try {
+            ReadWholeFile(p);
+            FAIL() << "read";
+        } catch (const EFOpenError& e) {
+            EXPECT_EQ(e.Message(), "Cannot open file " + PathText(p));
+        }
+    }
+    // A file whose reported size is 0 is read to its end.
+    ASSERT_EQ(fs::file_size("/proc/self/status"), 0u);
+    EXPECT_NE(ReadWholeFile("/proc/self/status").find("Name:"), std::string::npos);
+}
+#endif
 
 }  // namespace
 }  // namespace orvix
