@@ -10,6 +10,7 @@ build=${WINDOWS_BUILD_DIR:-$root/build-windows}
 deps=$build/deps
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
 jobs=$(nproc)
+step() { echo "=== $1 (at $SECONDS s)"; }
 
 packages=(cmake ninja-build dpkg-dev g++-mingw-w64-x86-64-posix wine wine64 googletest)
 missing=()
@@ -31,7 +32,7 @@ mkdir -p "$deps"
 # GoogleTest for Windows, from the sources Debian ships in /usr/src/googletest.
 gtest=$deps/googletest
 if [[ ! -f $gtest/lib/cmake/GTest/GTestConfig.cmake ]]; then
-    echo "=== GoogleTest for Windows"
+    step "GoogleTest for Windows"
     cmake -S /usr/src/googletest -B "$deps/googletest-build" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_INSTALL_PREFIX="$gtest" -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON >/dev/null
@@ -44,7 +45,7 @@ fi
 # folder of this build, so the machine's own package sources stay as they are.
 gif2rgb=$deps/gif2rgb.exe
 if [[ ! -f $gif2rgb ]]; then
-    echo "=== gif2rgb for Windows"
+    step "gif2rgb for Windows"
     apt=$deps/apt
     mkdir -p "$apt/sources" "$apt/lists/partial" "$apt/giflib"
     . /etc/os-release
@@ -68,12 +69,12 @@ SOURCES
         "$src"/openbsd-reallocarray.c /usr/x86_64-w64-mingw32/lib/binmode.o
 fi
 
-echo "=== Cross build (MinGW-w64, without Qt)"
+step "Cross build (MinGW-w64, without Qt)"
 cmake --preset windows-cross -B "$build" -DGTest_DIR="$gtest/lib/cmake/GTest" \
     -DORVIX_GIF2RGB="$gif2rgb" >/dev/null
 cmake --build "$build" --parallel "$jobs"
 
-echo "=== Tests under wine"
+step "Tests under wine"
 # A prefix of its own inside the build. wine's server is started once, persistent and with
 # its standard streams detached: started by a test instead, it would keep ctest's output pipe
 # open and ctest would wait on it after the last test.
@@ -91,3 +92,4 @@ wineboot -i </dev/null >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
 cd "$build"
 ctest --output-on-failure --parallel "$jobs" --timeout 300
+echo "Windows check done in $SECONDS s"
