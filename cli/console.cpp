@@ -10,6 +10,8 @@
 #include <windows.h>
 // after windows.h, which it needs
 #include <shellapi.h>
+#else
+#include <clocale>
 #endif
 
 namespace orvix {
@@ -49,6 +51,12 @@ bool PrepareConsole() {
     return SetConsoleMode(err, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
 }
 
+std::string UserDecimalSeparator() {
+    wchar_t separator[8] = {};
+    if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) <= 0) return ".";
+    return ToUtf8(separator);
+}
+
 #else
 
 std::vector<std::string> Utf8Arguments(int argc, char** argv) {
@@ -57,6 +65,20 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
 
 bool PrepareConsole() {
     return true;
+}
+
+std::string UserDecimalSeparator() {
+    // The environment's numeric locale, asked for and put back: the program itself keeps
+    // the "C" locale, so nothing else it formats changes.
+    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
+    const std::string saved = previous ? previous : "C";
+    std::string separator = ".";
+    if (std::setlocale(LC_NUMERIC, "")) {
+        if (const std::lconv* conv = std::localeconv(); conv && conv->decimal_point)
+            separator = conv->decimal_point;
+    }
+    std::setlocale(LC_NUMERIC, saved.c_str());
+    return separator;
 }
 
 #endif

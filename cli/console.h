@@ -17,4 +17,9 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv);
 // may be written to standard error (false on a Windows console that cannot process them).
 bool PrepareConsole();
 
+// The user's decimal separator from the system's own settings (Windows: the user's regional
+// settings; elsewhere: the LC_NUMERIC locale of the environment), as UTF-8. For a build without
+// Qt, which otherwise reads it.
+std::string UserDecimalSeparator();
+
 }  // namespace orvix
