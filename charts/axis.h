@@ -16,18 +16,21 @@ enum TAxisLabelStyle { talAuto, talNone, talValue, talMark, talText };
 
 class TChartAxisTitle {
   public:
-    TChartAxisTitle(TCustomChart* owner, int angle) : Angle(angle), owner_(owner) {}
+    TChartAxisTitle(TCustomChart* owner, int angle) : owner_(owner), Angle(angle) {}
 
     // Windows-1251 text; assigning a different text marks the chart for repainting.
     const std::string& Caption() const noexcept { return caption_; }
     void SetCaption(std::string caption);
 
     TChartFont Font;
-    int Angle;
 
   private:
     TCustomChart* owner_;
     std::string caption_;
+
+  public:
+    // Not read by layout or painting: the two result charts leave it unused.
+    int Angle;  // unused by the result charts: a left axis title always reads upwards
 };
 
 // One label of the last paint.
@@ -73,23 +76,16 @@ class TChartAxis {
     int LabelsSeparation = 10;
     bool RoundFirstLabel = true;
     bool LabelsOnAxis = true;
-    bool TickOnLabelsOnly = true;
     bool Labels = true;
     TChartFont LabelsFont{"Arial", PointsToPixels(8), clBlack, false};
-    int LabelsAngle = 0;
     TChartAxisTitle Title;
     int TickLength = 4;
     int MinorTickLength = 2;
-    int TickInnerLength = 0;
     int MinorTickCount = 3;
     TChartPen Ticks{clGray, 1, psSolid, true};
     TChartPen MinorTicks{clGray, 1, psSolid, true};
-    TChartPen TicksInner{clGray, 1, psSolid, true};
     TChartPen Grid{clGray, 1, psDot, true};
-    TChartPen MinorGrid{clGray, 1, psDot, false};
     TChartPen AxisPen{clBlack, 2, psSolid, true};
-    bool Inverted = false;
-    bool Logarithmic = false;
     int StartPosition = 0;
     int EndPosition = 100;
     bool Visible = true;
@@ -127,6 +123,16 @@ class TChartAxis {
     double labelStep_ = 0;
     std::vector<TAxisLabel> labels_;
     std::vector<int> minorTicks_;
+
+  public:
+    // Settings that layout and painting do not read; kept so a chart may still set them.
+    bool TickOnLabelsOnly = true;  // unused by the result charts: ticks are at labels only
+    int LabelsAngle = 0;           // unused by the result charts: labels are never turned
+    int TickInnerLength = 0;       // unused by the result charts: no ticks inside the plot
+    TChartPen TicksInner{clGray, 1, psSolid, true};  // unused by the result charts: as above
+    TChartPen MinorGrid{clGray, 1, psDot, false};    // unused by the result charts: no minor grid
+    bool Inverted = false;     // unused by the result charts: axes run low to high
+    bool Logarithmic = false;  // unused by the result charts: axes are linear
 };
 
 }  // namespace orvix

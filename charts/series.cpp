@@ -223,7 +223,7 @@ int TBarSeries::GroupedBars() const {
     int bars = 0;
     const TCustomChart& chart = *ParentChart();
     for (int i = 0; i < chart.SeriesCount(); ++i)
-        if (chart.Series(i)->Active() && dynamic_cast<const TBarSeries*>(chart.Series(i))) ++bars;
+        if (chart.Series(i)->Active() && chart.Series(i)->Kind() == TSeriesKind::Bar) ++bars;
     return std::max(bars, 1);
 }
 
@@ -236,8 +236,9 @@ void TBarSeries::CalcBarWidth(int axisLength) {
     if (MultiBar == mbSide && ParentChart()) {
         const TCustomChart& chart = *ParentChart();
         for (int i = 0; i < chart.SeriesCount(); ++i) {
-            const auto* bars = dynamic_cast<const TBarSeries*>(chart.Series(i));
-            if (bars && bars->Active()) count = std::max(count, bars->PointCount());
+            const TChartSeries& other = *chart.Series(i);
+            if (other.Kind() == TSeriesKind::Bar && other.Active())
+                count = std::max(count, other.PointCount());
         }
     }
     if (ParentChart() && ParentChart()->MaxPointsPerPage() > 0)

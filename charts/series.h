@@ -15,21 +15,21 @@ namespace orvix {
 
 class TCustomChart;
 
+// What a series draws; painting and bar grouping go by it.
+enum class TSeriesKind { Line, Bar };
+
 class TChartSeries {
   public:
     virtual ~TChartSeries() = default;
     TChartSeries(const TChartSeries&) = delete;
     TChartSeries& operator=(const TChartSeries&) = delete;
 
+    virtual TSeriesKind Kind() const noexcept = 0;
+
     TChartValueList XValues{"X", loAscending};
     TChartValueList YValues;
 
     TColor SeriesColor = clRed;
-    bool ColorEachPoint = false;
-    bool ShowInLegend = true;
-    struct {
-        bool Visible = true;
-    } Marks;
 
     bool Active() const noexcept { return active_; }
     void SetActive(bool active);
@@ -99,6 +99,14 @@ class TChartSeries {
     std::vector<std::string> labels_;
     int first_ = -1;
     int last_ = -1;
+
+  public:
+    // Settings that layout and painting do not read; kept so a chart may still set them.
+    bool ColorEachPoint = false;  // unused by the result charts: no palette colour per point
+    bool ShowInLegend = true;     // unused by the result charts: no legend is drawn
+    struct {
+        bool Visible = true;
+    } Marks;  // unused by the result charts: no mark labels are drawn
 };
 
 enum TSeriesPointerStyle { psRectangle };
@@ -107,7 +115,6 @@ enum TSeriesPointerStyle { psRectangle };
 class TSeriesPointer {
   public:
     bool Visible = false;
-    TSeriesPointerStyle Style = psRectangle;
     bool InflateMargins = true;
     TChartPen Pen;
     TChartBrush Brush;
@@ -121,16 +128,20 @@ class TSeriesPointer {
   private:
     int horizSize_ = 4;
     int vertSize_ = 4;
+
+  public:
+    // Not read by layout or painting: the two result charts leave it unused.
+    TSeriesPointerStyle Style = psRectangle;  // unused by the result charts: markers are squares
 };
 
 class TLineSeries : public TChartSeries {
   public:
     TLineSeries() : TChartSeries("Y") {}
+    TSeriesKind Kind() const noexcept override { return TSeriesKind::Line; }
 
     // Width and style of the line; its colour is each point's colour.
     TChartPen LinePen;
     TSeriesPointer Pointer;
-    bool Stairs = false;
 
     void CalcHorizMargins(int& start, int& end) override;
     void CalcVertMargins(int& start, int& end) override;
@@ -140,6 +151,10 @@ class TLineSeries : public TChartSeries {
 
   protected:
     int HitTestRange(int x, int y, int first, int last) const override;
+
+  public:
+    // Not read by layout or painting: the two result charts leave it unused.
+    bool Stairs = false;  // unused by the result charts: points are joined straight
 };
 
 enum TMultiBar { mbNone, mbSide, mbStacked, mbStacked100 };
@@ -148,15 +163,14 @@ enum TBarStyle { bsRectangle };
 class TBarSeries : public TChartSeries {
   public:
     TBarSeries() : TChartSeries("Bar") {}
+    TSeriesKind Kind() const noexcept override { return TSeriesKind::Bar; }
 
     TMultiBar MultiBar = mbSide;
-    TBarStyle BarStyle = bsRectangle;
     bool UseYOrigin = true;
     double YOrigin = 0;
     bool SideMargins = true;
     int CustomBarWidth = 0;
     int OffsetPercent = 0;
-    bool AutoBarSize = false;
     TChartPen BarPen;
     TChartBrush BarBrush;
 
@@ -191,6 +205,11 @@ class TBarSeries : public TChartSeries {
 
     int barWidthPercent_ = 70;
     int barWidth_ = 0;
+
+  public:
+    // Settings that layout and painting do not read; kept so a chart may still set them.
+    TBarStyle BarStyle = bsRectangle;  // unused by the result charts: bars are rectangles
+    bool AutoBarSize = false;          // unused by the result charts: widths come from percent
 };
 
 }  // namespace orvix

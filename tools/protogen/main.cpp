@@ -1,5 +1,7 @@
-// protogen: writes realistic scrambled sample protocols.
-//   protogen [--seed=N] [--count=N] [--selections=N] [--seconds=S] [--decimal=C] OUT_DIR
+// protogen: writes realistic scrambled sample protocols (--plain: descrambled, as seeds for
+// the protocol fuzzer).
+//   protogen [--seed=N] [--count=N] [--selections=N] [--seconds=S] [--decimal=C] [--plain]
+//            OUT_DIR
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -7,12 +9,14 @@
 #include <string>
 
 #include "base/errors.h"
+#include "base/file_io.h"
 #include "tools/protogen/protocol_writer.h"
 
 int main(int argc, char** argv) {
     using namespace orvix::protogen;
     TGenerateOptions options;
     int count = 1;
+    bool plain = false;
     const char* out = nullptr;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -30,6 +34,8 @@ int main(int argc, char** argv) {
             options.DurationSeconds = std::atof(v);
         else if (const char* v = value("--decimal="))
             options.Decimal = *v ? *v : '.';
+        else if (a == "--plain")
+            plain = true;
         else if (a.rfind("--", 0) != 0 && !out)
             out = argv[i];
         else {
@@ -40,7 +46,7 @@ int main(int argc, char** argv) {
     if (!out || count < 1) {
         std::fprintf(stderr,
                      "usage: protogen [--seed=N] [--count=N] [--selections=N] [--seconds=S] "
-                     "[--decimal=C] OUT_DIR\n");
+                     "[--decimal=C] [--plain] OUT_DIR\n");
         return 2;
     }
     try {
@@ -52,7 +58,12 @@ int main(int argc, char** argv) {
             std::snprintf(name, sizeof name, "protocol-%03llu%s.klp",
                           static_cast<unsigned long long>(o.Seed),
                           o.Decimal == ',' ? "-comma" : "");
-            WriteProtocolFile(GenerateProtocol(o), std::filesystem::path(out) / name);
+            const TProtocolText protocol = GenerateProtocol(o);
+            const std::filesystem::path path = std::filesystem::path(out) / name;
+            if (plain)
+                orvix::WriteFileAtomically(path, protocol.Text());
+            else
+                WriteProtocolFile(protocol, path);
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "protogen: %s\n", e.what());
