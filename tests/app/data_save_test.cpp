@@ -12,6 +12,7 @@
 #include "base/errors.h"
 #include "base/numbers.h"
 #include "form_fixture.h"
+#include "tests/support/file_size_limit.h"
 
 namespace orvix::test {
 namespace {
@@ -230,6 +231,19 @@ TEST_F(SaveAnalysis, WritesWhatIsShownEditsIncluded) {
     EXPECT_EQ(dialogs.failures[0].text, "Cannot create file " + unwritable + ".");
     EXPECT_EQ(Report(), expected);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);  // the protocol and out.GIF
+
+#ifndef _WIN32
+    // A full disk: the message, and the earlier file as it was.
+    {
+        const TFileSizeLimit full(64);
+        dialogs.saveAnswers.push_back(target);
+        form->mmSaveAnalysis->trigger();
+    }
+    ASSERT_EQ(dialogs.failures.size(), 2u);
+    EXPECT_EQ(dialogs.failures[1].text, QStringLiteral("Stream write error."));
+    EXPECT_EQ(Read(target), expected);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+#endif
 }
 
 TEST(ReportView, HoldsEveryByteAndTheAddLineRule) {

@@ -14,6 +14,7 @@
 #include "protocol/load.h"
 #include "protocol/output_names.h"
 #include "protocol/report.h"
+#include "tests/support/file_size_limit.h"
 #include "tools/protogen/protocol_writer.h"
 
 namespace orvix::batch {
@@ -229,6 +230,42 @@ TEST_F(Batch, ProtocolsWithTheSameNamesAreNumberedNotLost) {
               std::string::npos);
     EXPECT_NE(csv.find(",,'x' is not a valid integer value.\n"), std::string::npos);
 }
+
+#ifndef _WIN32
+TEST_F(Batch, FullDiskAndUnwritableFoldersAreMessagesAndLeaveNoHalfFiles) {
+    protogen::TGenerateOptions o;
+    o.Seed = 9;
+    const auto p = protogen::GenerateProtocol(o);
+    TBatchOptions options;
+    options.OutDir = dir_ / "out";
+    options.Protocols = {Protocol("p.klp", p)};
+    const fs::path report = OutputPath(options.OutDir, p.Head[1], output::kReport);
+    fs::create_directories(options.OutDir);
+    WriteFileAtomically(report, "earlier");
+    std::ostringstream err;
+    {
+        const test::TFileSizeLimit full(100);
+        EXPECT_EQ(RunBatch(options, err, nullptr, false), 1);
+    }
+    EXPECT_NE(err.str().find("p.klp: Stream write error.\n"), std::string::npos) << err.str();
+    EXPECT_EQ(Read(report), "earlier");
+    int files = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(options.OutDir)) ++files;
+    EXPECT_EQ(files, 1);
+
+    // Output and summary in a folder where no file can be made: each says so.
+    options.OutDir = "/proc/orvix-batch";
+    options.Summary = "/proc/orvix-summary.csv";
+    std::ostringstream err2;
+    EXPECT_EQ(RunBatch(options, err2, nullptr, false), 1);
+    EXPECT_NE(err2.str().find("p.klp: Cannot create file /proc/orvix-batch/"), std::string::npos)
+        << err2.str();
+    EXPECT_NE(err2.str().find("/proc/orvix-summary.csv: Cannot create file "
+                              "/proc/orvix-summary.csv.\n"),
+              std::string::npos)
+        << err2.str();
+}
+#endif
 
 TEST(BatchArguments, Usage) {
     std::ostringstream err;

@@ -8,6 +8,7 @@
 #include "base/errors.h"
 #include "base/file_io.h"
 #include "protocol/report.h"
+#include "tests/support/file_size_limit.h"
 
 namespace orvix {
 namespace {
@@ -74,6 +75,34 @@ TEST_F(ReportFile, FailedSaveLeavesNothingBehind) {
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++entries;
     EXPECT_EQ(entries, 2);  // keep.txt and the folder "taken"
 }
+
+#ifndef _WIN32
+TEST_F(ReportFile, FullDiskAndAFolderThatTakesNoFilesKeepWhatWasThere) {
+    SaveLines("old report", dir_ / "keep.txt");
+    {
+        const test::TFileSizeLimit full(16);  // room for 16 bytes only
+        try {
+            SaveLines(std::string(4096, 'x'), dir_ / "keep.txt");
+            FAIL() << "saved";
+        } catch (const EWriteError& e) {
+            EXPECT_EQ(e.Message(), "Stream write error");
+        }
+    }
+    EXPECT_EQ(Read(dir_ / "keep.txt"), "old report");
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++entries;
+    EXPECT_EQ(entries, 1);  // no temporary file left
+
+    // A folder where not even root can make a file.
+    const fs::path proc = "/proc/orvix-report.txt";
+    try {
+        SaveLines("x", proc);
+        FAIL() << "saved";
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(e.Message(), "Cannot create file " + PathText(proc));
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace orvix
