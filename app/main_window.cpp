@@ -21,8 +21,7 @@
 #include "user_dirs.h"
 
 #ifdef Q_OS_WIN
-#define NOMINMAX
-#include <windows.h>
+#include "win_system_menu.h"
 #endif
 
 namespace orvix {
@@ -194,9 +193,7 @@ void TForm1::CreateSystemMenu() {
 void TForm1::FormCreate() {
     exeDir_ = QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator();
 #ifdef Q_OS_WIN
-    HMENU menu = GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE);
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, MF_STRING, syscmd::kAbout, L"О программе");
+    win::AppendSystemMenuItem(static_cast<std::uintptr_t>(winId()), syscmd::kAbout, L"О программе");
 #endif
     meAnalysis->Clear();
     Chart5sec->raise();
@@ -240,8 +237,7 @@ void TForm1::DefaultSysCommand(int command) {
 
 #ifdef Q_OS_WIN
 bool TForm1::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
-    const auto* msg = static_cast<const MSG*>(message);
-    if (msg->message == WM_SYSCOMMAND && msg->wParam == static_cast<WPARAM>(syscmd::kAbout))
+    if (win::IsSystemCommand(message, syscmd::kAbout))
         RunCommand([this] { AboutBox->ShowBox(); });  // then the desktop's own handling
     return QMainWindow::nativeEvent(eventType, message, result);
 }
@@ -329,7 +325,7 @@ void TForm1::changeEvent(QEvent* event) {
 
 void TForm1::closeEvent(QCloseEvent* event) {
 #ifdef Q_OS_WIN
-    if (HWND tray = FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(tray, SW_SHOWNORMAL);
+    win::ShowTaskbar();
 #endif
     AboutBox->hide();
     loaded_ = TLoadedProtocol{};

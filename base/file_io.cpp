@@ -15,6 +15,7 @@
 
 #include "cp1251.h"
 #include "errors.h"
+#include "file_sync.h"
 
 namespace orvix {
 namespace fs = std::filesystem;
@@ -155,7 +156,9 @@ void WriteFileAtomically(const fs::path& target, std::string_view bytes) {
     };
     const std::size_t written =
         bytes.empty() ? 0 : std::fwrite(bytes.data(), 1, bytes.size(), file.get());
-    const bool flushed = std::fflush(file.get()) == 0;
+    // On the disk before it takes the target's name: a power cut right after the save must
+    // not leave an empty file where the previous one stood.
+    const bool flushed = std::fflush(file.get()) == 0 && FlushToDisk(file.get());
     if (written != bytes.size() || !flushed) {
         discard();
         throw EWriteError(msg::kStreamWriteError);
@@ -165,8 +168,7 @@ void WriteFileAtomically(const fs::path& target, std::string_view bytes) {
         fs::remove(temporary, ignored);
         throw EWriteError(msg::kStreamWriteError);
     }
-    fs::rename(temporary, target, ec);
-    if (ec) {
+    if (!RenameDurably(temporary, target)) {
         std::error_code ignored;
         fs::remove(temporary, ignored);
         CannotCreate(target);

@@ -27,9 +27,10 @@ std::string ReadWholeFile(const std::filesystem::path& path, std::uint64_t limit
 // Writes `bytes` as the whole content of `target`, atomically: the bytes go to a temporary
 // file in the target's folder, which is renamed over the target only when complete. On any
 // failure the target keeps its previous content (or does not appear) and the temporary file
-// is removed. A target that cannot be created or written fails with EFCreateError
-// "Cannot create file %s" naming the target; a short write (disk full) with EWriteError
-// "Stream write error".
+// is removed. The temporary file is flushed to the disk before the rename, and the rename
+// after it. A target that cannot be created or written fails with EFCreateError
+// "Cannot create file %s" naming the target; a short write (disk full) or a failed flush with
+// EWriteError "Stream write error".
 void WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes);
 
 }  // namespace orvix

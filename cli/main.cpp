@@ -1,5 +1,3 @@
-#include <QApplication>
-#include <QLocale>
 #include <iostream>
 #include <memory>
 
@@ -12,6 +10,12 @@
 
 #include "base/numbers.h"
 #include "cli/batch.h"
+#include "cli/console.h"
+
+#if ORVIX_BATCH_CHARTS
+#include <QApplication>
+#include <QLocale>
+
 #include "cli/chart_pictures.h"
 
 namespace {
@@ -25,23 +29,45 @@ void ChooseOffscreenWithoutDisplay() {
 #endif
 }
 
+// The user's decimal separator as the window reads it.
+std::string UserDecimalPoint() {
+    return QLocale::system().decimalPoint().toUtf8().toStdString();
+}
+
 }  // namespace
+#else
+namespace {
+std::string UserDecimalPoint() {
+    return orvix::UserDecimalSeparator();
+}
+}  // namespace
+#endif
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = orvix::Utf8Arguments(argc, argv);
+    const bool escapes = orvix::PrepareConsole();
     // The default decimal separator is the user's, as in the window.
-    const char decimal =
-        orvix::DecimalCharFor(QLocale::system().decimalPoint().toUtf8().toStdString());
+    const char decimal = orvix::DecimalCharFor(UserDecimalPoint());
     const auto options = orvix::batch::ParseArguments(args, decimal, std::cerr);
     if (!options) return 2;
 
+    orvix::batch::TChartWriter* charts = nullptr;
+#if ORVIX_BATCH_CHARTS
     std::unique_ptr<QApplication> app;
     std::unique_ptr<orvix::batch::TChartPictures> pictures;
     if (options->Charts) {
         ChooseOffscreenWithoutDisplay();
         app = std::make_unique<QApplication>(argc, argv);
         pictures = std::make_unique<orvix::batch::TChartPictures>();
+        charts = pictures.get();
     }
-    const bool progress = options->Protocols.size() > 1 && isatty(2);
-    return orvix::batch::RunBatch(*options, std::cerr, pictures.get(), progress);
+#else
+    if (options->Charts) {
+        std::cerr << "orvix-kl-batch: --charts недоступен: эта сборка сделана без Qt и графики "
+                     "не рисует\n";
+        return 2;
+    }
+#endif
+    const bool progress = options->Protocols.size() > 1 && isatty(2) && escapes;
+    return orvix::batch::RunBatch(*options, std::cerr, charts, progress);
 }

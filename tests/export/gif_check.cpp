@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <set>
 #include <sstream>
+
+#include "tests/support/run_program.h"
 
 namespace orvix::test {
 namespace fs = std::filesystem;
@@ -113,9 +114,8 @@ std::vector<std::uint8_t> DecodeWithGif2rgb(const std::string& gifBytes) {
     TempDir dir;
     const fs::path in = dir.Path() / "in.gif", out = dir.Path() / "out.rgb";
     std::ofstream(in, std::ios::binary) << gifBytes;
-    const std::string command = std::string("'") + ORVIX_GIF2RGB + "' -1 -o '" + out.string() +
-                                "' '" + in.string() + "' 2>&1";
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    EXPECT_EQ(RunProgram(ORVIX_GIF2RGB, {"-1", "-o", out, in}), 0)
+        << ORVIX_GIF2RGB << " -1 -o " << out << " " << in;
     const std::string rgb = fs::exists(out) ? ReadBytes(out) : std::string();
     return std::vector<std::uint8_t>(rgb.begin(), rgb.end());
 }

@@ -1,11 +1,11 @@
 // ppm2gif: PPM parsing and the tool's outcome.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 
 #include "export/gif_encoder.h"
 #include "gif_check.h"
+#include "tests/support/run_program.h"
 #include "tools/ppm2gif/ppm_reader.h"
 
 namespace orvix::test {
@@ -34,10 +34,7 @@ TEST(Ppm, RejectsWhatIsNotABinaryPpmOf255) {
 }
 
 int RunTool(const std::filesystem::path& in, const std::filesystem::path& out) {
-    const std::string command = std::string("'") + ORVIX_BIN_DIR + "/ppm2gif' '" + in.string() +
-                                "' '" + out.string() + "' 2>/dev/null";
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return RunProgram(BuiltProgram("ppm2gif"), {in, out});
 }
 
 TEST(Ppm2gif, EncodesLikeTheSnapshotAndWritesNothingOnFailure) {

@@ -1,0 +1,19 @@
+// Getting a written file onto the disk before it replaces another: the platform's flush and
+// rename, kept apart so that no system header reaches the rest of the code.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+
+namespace orvix {
+
+// Writes what the system still holds of an open, already flushed file through to the disk
+// (fsync; FlushFileBuffers on Windows). False when the system reports that it could not.
+bool FlushToDisk(std::FILE* file);
+
+// Renames `from` over `to`, replacing it, and makes the rename itself reach the disk: the
+// folder is flushed after the rename (on Windows the move is done with write-through). False
+// when the rename fails; a folder that cannot be flushed does not undo a done rename.
+bool RenameDurably(const std::filesystem::path& from, const std::filesystem::path& to);
+
+}  // namespace orvix

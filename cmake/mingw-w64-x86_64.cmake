@@ -1,0 +1,26 @@
+# Cross build for 64-bit Windows with Debian's MinGW-w64 GCC (the posix-threads flavour, which
+# std::thread and std::mutex need). Programs built this way run on Windows or under wine.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(ORVIX_MINGW_PREFIX x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${ORVIX_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${ORVIX_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${ORVIX_MINGW_PREFIX}-windres)
+
+# Libraries and headers only from the target's root (and from prefixes given on the command
+# line, such as a GoogleTest built for the target); programs from the build machine.
+set(CMAKE_FIND_ROOT_PATH /usr/${ORVIX_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# The C++ runtime linked in, so the programs run without MinGW's DLLs beside them.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+
+# Tests and test discovery run the programs under wine when it is there.
+find_program(ORVIX_WINE NAMES wine wine64)
+if(ORVIX_WINE)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${ORVIX_WINE})
+endif()
