@@ -13,6 +13,7 @@
 #include "base/numbers.h"
 #include "cli/batch.h"
 #include "cli/chart_pictures.h"
+#include "cli/report_pages.h"
 
 namespace {
 
@@ -37,11 +38,12 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<QApplication> app;
     std::unique_ptr<orvix::batch::TChartPictures> pictures;
-    if (options->Charts) {
+    orvix::batch::TReportPages pages;
+    if (options->Charts || options->Pdf) {
         ChooseOffscreenWithoutDisplay();
         app = std::make_unique<QApplication>(argc, argv);
-        pictures = std::make_unique<orvix::batch::TChartPictures>();
     }
+    if (options->Charts) pictures = std::make_unique<orvix::batch::TChartPictures>();
     const bool progress = options->Protocols.size() > 1 && isatty(2);
-    return orvix::batch::RunBatch(*options, std::cerr, pictures.get(), progress);
+    return orvix::batch::RunBatch(*options, std::cerr, pictures.get(), progress, &pages);
 }
