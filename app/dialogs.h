@@ -7,6 +7,7 @@
 #include <optional>
 
 class QFileDialog;
+class QPrinter;
 class QWidget;
 
 namespace orvix {
@@ -45,6 +46,9 @@ class TDialogs {
                                             const TSaveDialogSettings& settings) = 0;
     // A modal message box with a stop icon and one OK button.
     virtual void ShowFailure(QWidget* parent, const QString& caption, const QString& text) = 0;
+    // The print dialog for `printer`: true when the user chose to print. Dialogs that offer
+    // no printing answer as if the user cancelled.
+    virtual bool Print(QWidget* /*parent*/, QPrinter& /*printer*/) { return false; }
 };
 
 // File dialogs and message boxes of the desktop. The save dialog is made once and shown again
@@ -59,6 +63,7 @@ class TQtDialogs final : public TDialogs {
     std::optional<QString> OpenFile(QWidget* parent, const TOpenDialogSettings& settings) override;
     std::optional<QString> SaveFile(QWidget* parent, const TSaveDialogSettings& settings) override;
     void ShowFailure(QWidget* parent, const QString& caption, const QString& text) override;
+    bool Print(QWidget* parent, QPrinter& printer) override;
 
   private:
     QPointer<QFileDialog> saveDialog_;  // a child of the window it was first shown over

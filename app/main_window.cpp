@@ -133,6 +133,7 @@ void TForm1::CreateMenu() {
     mmSaveChart5sec->setObjectName(QStringLiteral("mmSaveChart5sec"));
     mmSaveChartSel = save->addAction(QStringLiteral("Chart Select"));
     mmSaveChartSel->setObjectName(QStringLiteral("mmSaveChartSel"));
+    CreateReportMenu();
 
     OnTriggered(mmOpen, this, [this] { mmOpenClick(); });
     OnTriggered(mmChartSel, this, [this] { mmChartSelClick(); });

@@ -52,6 +52,9 @@ class TForm1 final : public QMainWindow {
     void mmSaveAnalysisClick();
     void btSaveClick();          // Save › Chart 5 sec
     void mmSaveChartSelClick();  // Save › Chart Select
+    void mmReportPdfClick();     // Report › PDF…
+    void mmReportPrintClick();   // Report › Print…
+    void mmReportCsvClick();     // Report › Data CSV…
 
     // Values of the window and of the last load.
     const QString& ExeDir() const noexcept { return exeDir_; }
@@ -80,6 +83,10 @@ class TForm1 final : public QMainWindow {
     QAction* mmSaveAnalysis = nullptr;
     QAction* mmSaveChart5sec = nullptr;
     QAction* mmSaveChartSel = nullptr;
+    QAction* mmReport = nullptr;  // enabled exactly when Save is
+    QAction* mmReportPdf = nullptr;
+    QAction* mmReportPrint = nullptr;
+    QAction* mmReportCsv = nullptr;
     QMenu* SystemMenu = nullptr;          // the window menu
     QToolButton* sbSystemMenu = nullptr;  // its button at the left of the main menu
     TAboutBox* AboutBox = nullptr;
@@ -94,6 +101,7 @@ class TForm1 final : public QMainWindow {
   private:
     void FormCreate();
     void CreateMenu();
+    void CreateReportMenu();
     void CreateSystemMenu();
     void CreateWorkPanel();
     void ReadDecimalChar();

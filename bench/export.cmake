@@ -10,3 +10,7 @@ if(ORVIX_GIFLIB_INCLUDE AND ORVIX_GIFLIB)
 else()
     message(STATUS "giflib not found: gif_bench not built")
 endif()
+
+# The report page (PDF) and the per-selection CSV.
+orvix_add_bench(report_bench SOURCES export/report_bench.cpp
+                LIBS orvix_reportpage orvix_protogen Qt6::Widgets)

@@ -11,14 +11,15 @@
 #include "base/numbers.h"
 #include "protocol/load.h"
 #include "protocol/output_names.h"
+#include "protocol/points_csv.h"
 #include "protocol/report.h"
 
 namespace orvix::batch {
 namespace fs = std::filesystem;
 
 const char* const kUsage =
-    "usage: orvix-kl-batch [--decimal=C] [--out=DIR] [--charts] [--summary=FILE.csv] "
-    "PROTOCOL...\n";
+    "usage: orvix-kl-batch [--decimal=C] [--out=DIR] [--charts] [--pdf] [--points] "
+    "[--summary=FILE.csv] PROTOCOL...\n";
 
 namespace {
 
@@ -76,6 +77,10 @@ std::optional<TBatchOptions> ParseArguments(const std::vector<std::string>& args
             options.OutDir = PathFromUtf8(a.substr(6));
         } else if (a == "--charts") {
             options.Charts = true;
+        } else if (a == "--pdf") {
+            options.Pdf = true;
+        } else if (a == "--points") {
+            options.Points = true;
         } else if (a.rfind("--summary=", 0) == 0 && a.size() > 10) {
             options.Summary = PathFromUtf8(a.substr(10));
         } else {
@@ -99,13 +104,19 @@ namespace {
 // Writes the report (and the pictures) of a load that succeeded. A protocol whose files cannot
 // all be written leaves none of them: the files this run made are removed again (files it
 // replaced keep their new content).
-fs::path WriteOutputs(const TTextLines& report, const std::string& stem,
-                      const TBatchOptions& options, TChartWriter* charts) {
+fs::path WriteOutputs(const TLoadedProtocol& load, const TTextLines& report,
+                      const std::string& stem, const TBatchOptions& options, TChartWriter* charts,
+                      TPageWriter* page) {
     const fs::path reportPath = OutputPath(options.OutDir, stem, output::kReport);
     const fs::path tempoPath = OutputPath(options.OutDir, stem, output::kTempoPicture);
     const fs::path searchPath = OutputPath(options.OutDir, stem, output::kSearchPicture);
+    const fs::path pdfPath = OutputPath(options.OutDir, stem, output::kPdf);
+    const fs::path pointsPath = OutputPath(options.OutDir, stem, output::kPoints);
+    const bool writePage = options.Pdf && page;
     std::vector<fs::path> outputs{reportPath};
     if (charts) outputs.insert(outputs.end(), {tempoPath, searchPath});
+    if (writePage) outputs.push_back(pdfPath);
+    if (options.Points) outputs.push_back(pointsPath);
     std::vector<fs::path> created;
     for (const fs::path& p : outputs) {
         std::error_code ec;
@@ -113,6 +124,9 @@ fs::path WriteOutputs(const TTextLines& report, const std::string& stem,
     }
     try {
         SaveLines(report.Ref(), reportPath);
+        if (options.Points)
+            WriteFileAtomically(pointsPath, PointsCsv(load.Protocol, load.Analysis.Result));
+        if (writePage) page->Write(load, report.Ref(), pdfPath);
         if (charts) charts->Write(tempoPath, searchPath);
     } catch (...) {
         for (const fs::path& p : created) {
@@ -127,7 +141,7 @@ fs::path WriteOutputs(const TTextLines& report, const std::string& stem,
 }  // namespace
 
 TProtocolOutcome ProcessProtocol(const fs::path& protocol, const TBatchOptions& options,
-                                 TChartWriter* charts, TRunNames& names) {
+                                 TChartWriter* charts, TRunNames& names, TPageWriter* page) {
     TProtocolOutcome outcome;
     outcome.Protocol = protocol;
     try {
@@ -146,12 +160,18 @@ TProtocolOutcome ProcessProtocol(const fs::path& protocol, const TBatchOptions& 
         search.Chart().DecimalSeparator = options.Decimal;
         TTextLines report;
         ShowLoad(load, report, tempo, search);
-        outcome.Result = std::move(load.Analysis.Result);
         outcome.HasResult = true;
         // A name this run gave out already gets a number: nothing this run wrote is replaced.
         const std::string stem = names.Next(outcome.FileTag);
         if (stem != outcome.FileTag) outcome.SameNamesAs = *names.Owner(outcome.FileTag);
-        outcome.ReportFile = WriteOutputs(report, stem, options, charts);
+        // The summary shows the result whether or not the files could be written.
+        try {
+            outcome.ReportFile = WriteOutputs(load, report, stem, options, charts, page);
+        } catch (...) {
+            outcome.Result = std::move(load.Analysis.Result);
+            throw;
+        }
+        outcome.Result = std::move(load.Analysis.Result);
         names.Take(stem, protocol);
         outcome.Ok = true;
     } catch (const Exception& e) {
@@ -197,7 +217,7 @@ std::string SummaryRow(const TProtocolOutcome& o) {
 }
 
 int RunBatch(const TBatchOptions& options, std::ostream& err, TChartWriter* charts,
-             bool showProgress) {
+             bool showProgress, TPageWriter* page) {
     SetDecimalChar(options.Decimal);
     std::error_code ec;
     fs::create_directories(options.OutDir, ec);
@@ -210,7 +230,7 @@ int RunBatch(const TBatchOptions& options, std::ostream& err, TChartWriter* char
         if (showProgress)
             err << "\r[" << (i + 1) << "/" << total << "] " << Utf8(protocol) << "\x1b[K"
                 << std::flush;
-        const TProtocolOutcome outcome = ProcessProtocol(protocol, options, charts, names);
+        const TProtocolOutcome outcome = ProcessProtocol(protocol, options, charts, names, page);
         if (!outcome.Ok) {
             anyFailed = true;
             if (showProgress) err << "\r\x1b[K";

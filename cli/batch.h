@@ -11,6 +11,7 @@
 #include "charts/result_plots.h"
 #include "cli/run_names.h"
 #include "protocol/analysis.h"
+#include "protocol/load.h"
 
 namespace orvix::batch {
 
@@ -18,6 +19,8 @@ struct TBatchOptions {
     char Decimal = '.';
     std::filesystem::path OutDir = ".";
     bool Charts = false;
+    bool Pdf = false;     // the report page, <FileTag> KL.pdf
+    bool Points = false;  // the per-selection table, <FileTag> KL.csv
     std::optional<std::filesystem::path> Summary;
     std::vector<std::filesystem::path> Protocols;
 };
@@ -58,10 +61,20 @@ class TChartWriter {
                        const std::filesystem::path& searchPicture) = 0;
 };
 
-// Loads, analyses and writes one protocol, under a name `names` has not given out yet.
+// The report page (--pdf): a writer that paints it plugs in here.
+class TPageWriter {
+  public:
+    virtual ~TPageWriter() = default;
+    // Writes the page of `load` with `report` (Windows-1251) as its report text.
+    virtual void Write(const TLoadedProtocol& load, const std::string& report,
+                       const std::filesystem::path& target) = 0;
+};
+
+// Loads, analyses and writes one protocol, under a name `names` has not given out yet. The
+// page is written only when `options.Pdf` is set, and then `page` must be given.
 TProtocolOutcome ProcessProtocol(const std::filesystem::path& protocol,
                                  const TBatchOptions& options, TChartWriter* charts,
-                                 TRunNames& names);
+                                 TRunNames& names, TPageWriter* page = nullptr);
 
 // An output file of a protocol: DIR/<FileTag made safe><ending>, `ending` one of output::k*.
 std::filesystem::path OutputPath(const std::filesystem::path& dir, const std::string& fileTag,
@@ -69,7 +82,7 @@ std::filesystem::path OutputPath(const std::filesystem::path& dir, const std::st
 
 // Runs the whole batch; returns the exit status (0 all succeeded, 1 any failed).
 int RunBatch(const TBatchOptions& options, std::ostream& err, TChartWriter* charts,
-             bool showProgress);
+             bool showProgress, TPageWriter* page = nullptr);
 
 // One CSV row (UTF-8) of the summary, and its header.
 std::string SummaryHeader();

@@ -17,6 +17,7 @@
 #include <QLocale>
 
 #include "cli/chart_pictures.h"
+#include "cli/report_pages.h"
 
 namespace {
 
@@ -52,22 +53,27 @@ int main(int argc, char** argv) {
     if (!options) return 2;
 
     orvix::batch::TChartWriter* charts = nullptr;
+    orvix::batch::TPageWriter* pageWriter = nullptr;
 #if ORVIX_BATCH_CHARTS
     std::unique_ptr<QApplication> app;
     std::unique_ptr<orvix::batch::TChartPictures> pictures;
-    if (options->Charts) {
+    orvix::batch::TReportPages pages;
+    if (options->Charts || options->Pdf) {
         ChooseOffscreenWithoutDisplay();
         app = std::make_unique<QApplication>(argc, argv);
+    }
+    if (options->Charts) {
         pictures = std::make_unique<orvix::batch::TChartPictures>();
         charts = pictures.get();
     }
+    pageWriter = &pages;
 #else
-    if (options->Charts) {
-        std::cerr << "orvix-kl-batch: --charts недоступен: эта сборка сделана без Qt и графики "
-                     "не рисует\n";
+    if (options->Charts || options->Pdf) {
+        std::cerr << "orvix-kl-batch: " << (options->Charts ? "--charts" : "--pdf")
+                  << " недоступен: эта сборка сделана без Qt и не рисует\n";
         return 2;
     }
 #endif
     const bool progress = options->Protocols.size() > 1 && isatty(2) && escapes;
-    return orvix::batch::RunBatch(*options, std::cerr, charts, progress);
+    return orvix::batch::RunBatch(*options, std::cerr, charts, progress, pageWriter);
 }

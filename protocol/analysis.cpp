@@ -58,6 +58,11 @@ class TProtocolAnalysis {
 
 }  // namespace
 
+std::string_view RingField(const TLineBuffer& protocol, std::int32_t record) noexcept {
+    const std::string_view text = protocol.LineAt(std::int64_t{line::kFirstRecord - 1} + record);
+    return TrimText(SubText(text, kRingStart, kRingWidth));
+}
+
 const std::array<std::string, 8>& OrientationNames() {
     static const std::array<std::string, 8> names = {
         W1251("1 час"),   W1251("3 часа"),  W1251("5 часов"),  W1251("6 часов"),
@@ -145,7 +150,7 @@ void TProtocolAnalysis::MakePoint(std::int32_t r) {
 }
 
 void TProtocolAnalysis::AttributeRecord(std::int32_t r) {
-    const TSelectionPoint& point = result_.Points[static_cast<std::size_t>(r - 1)];
+    TSelectionPoint& point = result_.Points[static_cast<std::size_t>(r - 1)];
     // The running interval advances by at most one per record.
     if (static_cast<Extended>(5 * (interval_ + 1)) < static_cast<Extended>(point.X)) {
         if (interval_ + 1 >= result_.IntervalCount) return;  // past the last interval
@@ -154,6 +159,7 @@ void TProtocolAnalysis::AttributeRecord(std::int32_t r) {
     TIntervalCounts& counts = result_.Intervals[static_cast<std::size_t>(interval_)];
     ++counts.Selections;
     if (!point.Correct) ++counts.Wrong;
+    point.Interval = static_cast<std::int32_t>(interval_ + 1);
 
     if (omission_ <= result_.NOmit) {
         if (!omittedRingRead_) {
@@ -162,10 +168,10 @@ void TProtocolAnalysis::AttributeRecord(std::int32_t r) {
             omittedRing_ = ParseInt(protocol_.LineAt(omissionLine));
             omittedRingRead_ = true;
         }
-        const std::int32_t selected =
-            ParseInt(TrimText(SubText(Record(r), kRingStart, kRingWidth)));
+        const std::int32_t selected = ParseInt(RingField(protocol_, r));
         if (omittedRing_ < selected) {
             ++counts.Omissions;
+            point.OmissionAttributed = true;
             ++omission_;
             omittedRingRead_ = false;
         }

@@ -34,6 +34,10 @@ struct TSelectionPoint {
     std::size_t CaptionStart = 0;
     std::size_t CaptionLength = 0;
     bool Correct = false;
+    // The record's place in the interval counts: the 1-based interval it was counted in (0 when
+    // it came after the last interval), and whether an omission was attributed to it there.
+    bool OmissionAttributed = false;
+    std::int32_t Interval = 0;
 };
 
 struct TAnalysisResult {
@@ -57,6 +61,9 @@ struct TAnalysisResult {
         return std::string_view(Captions).substr(point.CaptionStart, point.CaptionLength);
     }
 };
+
+// The ring number field of selection record `record` (1-based) as it stands, spaces trimmed.
+std::string_view RingField(const TLineBuffer& protocol, std::int32_t record) noexcept;
 
 // The clock positions, indexed 1..8 by the orientation index (Windows-1251 texts).
 const std::array<std::string, 8>& OrientationNames();

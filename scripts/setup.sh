@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev fonts-liberation xvfb xauth
-          x11-utils giflib-tools libgif-dev libgtest-dev googletest libbenchmark-dev)
+          x11-utils giflib-tools libgif-dev libgtest-dev googletest libbenchmark-dev python3
+          poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed'; then

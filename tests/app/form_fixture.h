@@ -5,11 +5,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <array>
 #include <deque>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -55,6 +57,13 @@ class TScriptedDialogs final : public TDialogs {
     void ShowFailure(QWidget*, const QString& caption, const QString& text) override {
         failures.push_back({caption, text, QApplication::overrideCursor() != nullptr});
     }
+    // The print dialog's answer: it may set the printer up; none cancels.
+    std::function<bool(QPrinter&)> printAnswer;
+    int printRequests = 0;
+    bool Print(QWidget*, QPrinter& printer) override {
+        ++printRequests;
+        return printAnswer && printAnswer(printer);
+    }
 
   private:
     static std::optional<QString> Next(std::deque<QString>& answers) {
@@ -65,8 +74,9 @@ class TScriptedDialogs final : public TDialogs {
     }
 };
 
-// Enabled: Data, Chart Select, Chart 5 sec, Save, › Analysis, › Chart 5 sec, › Chart Select.
-using TMenuState = std::array<bool, 7>;
+// Enabled: Data, Chart Select, Chart 5 sec, Save, Report, › Analysis, › Chart 5 sec,
+// › Chart Select.
+using TMenuState = std::array<bool, 8>;
 
 inline std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -128,10 +138,10 @@ class FormTest : public ::testing::Test {
         form->AboutBox->OKButton->click();
     }
     TMenuState Menu() const {
-        return {form->mmOpen->isEnabled(),         form->mmChartSel->isEnabled(),
-                form->mmChart5sec->isEnabled(),    form->mmSave->isEnabled(),
-                form->mmSaveAnalysis->isEnabled(), form->mmSaveChart5sec->isEnabled(),
-                form->mmSaveChartSel->isEnabled()};
+        return {form->mmOpen->isEnabled(),          form->mmChartSel->isEnabled(),
+                form->mmChart5sec->isEnabled(),     form->mmSave->isEnabled(),
+                form->mmReport->isEnabled(),        form->mmSaveAnalysis->isEnabled(),
+                form->mmSaveChart5sec->isEnabled(), form->mmSaveChartSel->isEnabled()};
     }
     std::string Report() const { return form->meAnalysis->Text(); }
 

@@ -10,11 +10,11 @@ namespace orvix::test {
 namespace {
 
 // The rows of the menu-state table.
-constexpr TMenuState kStartUp{0, 0, 0, 0, 1, 1, 1};
-constexpr TMenuState kAboutOk{1, 0, 0, 0, 1, 1, 1};
-constexpr TMenuState kLoaded{1, 1, 0, 1, 1, 1, 0};
-constexpr TMenuState kChartSel{1, 0, 1, 1, 1, 0, 1};
-constexpr TMenuState kChart5sec{1, 1, 0, 1, 1, 1, 0};
+constexpr TMenuState kStartUp{0, 0, 0, 0, 0, 1, 1, 1};
+constexpr TMenuState kAboutOk{1, 0, 0, 0, 0, 1, 1, 1};
+constexpr TMenuState kLoaded{1, 1, 0, 1, 1, 1, 1, 0};
+constexpr TMenuState kChartSel{1, 0, 1, 1, 1, 1, 0, 1};
+constexpr TMenuState kChart5sec{1, 1, 0, 1, 1, 1, 1, 0};
 
 using MenuStates = FormTest;
 
@@ -60,6 +60,12 @@ TEST_F(MenuStates, WalkEveryRowOfTheTable) {
     // The Save items hang under Save, which is off until the first load.
     EXPECT_EQ(form->mmSave->menu()->actions(),
               (QList<QAction*>{form->mmSaveAnalysis, form->mmSaveChart5sec, form->mmSaveChartSel}));
+    // Report comes right after Save.
+    const QList<QAction*> bar = form->menuBar()->actions();
+    ASSERT_TRUE(bar.contains(form->mmSave));
+    EXPECT_EQ(bar.indexOf(form->mmReport), bar.indexOf(form->mmSave) + 1);
+    EXPECT_EQ(form->mmReport->menu()->actions(),
+              (QList<QAction*>{form->mmReportPdf, form->mmReportPrint, form->mmReportCsv}));
 }
 
 using AboutBox = FormTest;

@@ -1,0 +1,14 @@
+// --pdf: each protocol's report page written as PDF, dated the day of the run.
+#pragma once
+
+#include "cli/batch.h"
+
+namespace orvix::batch {
+
+class TReportPages final : public TPageWriter {
+  public:
+    void Write(const TLoadedProtocol& load, const std::string& report,
+               const std::filesystem::path& target) override;
+};
+
+}  // namespace orvix::batch

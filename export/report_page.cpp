@@ -1,0 +1,311 @@
+#include "report_page.h"
+
+#include <QBuffer>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPdfWriter>
+#include <algorithm>
+#include <cmath>
+
+#include "base/cp1251.h"
+#include "base/errors.h"
+#include "base/file_io.h"
+#include "base/numbers.h"
+#include "charts/chart_painter.h"
+#include "charts/qt_text_measure.h"
+#include "protocol/report.h"
+
+namespace orvix {
+namespace {
+
+constexpr double kMargin = 15 / 25.4 * kPageUnitsPerInch;  // 15 mm all round
+constexpr double kGap = 60;
+constexpr int kHeadingSize = 110;
+constexpr int kSubjectSize = 100;
+constexpr int kDateSize = 85;
+constexpr int kLegendSize = 75;
+constexpr int kLargestReportSize = 90;
+constexpr int kSmallestReportSize = 40;
+
+QFont PageFont(const char* family, int size, bool bold = false) {
+    QFont f(QString::fromLatin1(family));
+    f.setPixelSize(size);
+    f.setBold(bold);
+    return f;
+}
+
+QFont ReportFont(int size) {
+    QFont f = PageFont("Courier New", size);
+    f.setStyleHint(QFont::Monospace);
+    f.setFixedPitch(true);
+    return f;
+}
+
+double LineHeight(const QFont& font) {
+    return QFontMetricsF(font).lineSpacing();
+}
+
+// The chart's transformation from its layout pixels to the page.
+QTransform ChartToPage(const QRectF& place) {
+    QTransform t;
+    t.translate(place.left(), place.top());
+    t.scale(place.width() / kPageChartWidth, place.height() / kPageChartHeight);
+    return t;
+}
+
+// A white cross inside the square marker of half-size `half` at (x, y), chart pixels.
+void DrawCross(QPainter& painter, double x, double y, int half) {
+    const double d = half - 0.5;
+    painter.drawLine(QPointF(x - d, y - d), QPointF(x + d, y + d));
+    painter.drawLine(QPointF(x - d, y + d), QPointF(x + d, y - d));
+}
+
+// The cue over the markers of wrong selections (search-time chart) or of intervals with
+// wrong selections (five-second chart): `wrong(i)` says which points of `series` get it.
+template <typename Wrong>
+void DrawWrongCues(QPainter& painter, const TCustomChart& chart, const TLineSeries& series,
+                   Wrong wrong) {
+    const TRect plot = chart.PlotRect();
+    painter.save();
+    painter.setClipRect(QRect(plot.Left + 1, plot.Top + 1, plot.Width() - 1, plot.Height() - 2));
+    QPen pen(Qt::white);
+    pen.setWidthF(std::max(1.0, series.Pointer.HorizSize() / 2.5));
+    pen.setCapStyle(Qt::FlatCap);
+    painter.setPen(pen);
+    const TAxisMap& hx = chart.BottomAxis.Map();
+    const TAxisMap& vy = chart.LeftAxis.Map();
+    const int first = std::max(0, series.FirstVisible());
+    const int last = std::min(series.LastVisible(), series.PointCount() - 1);
+    for (int i = first; i <= last; ++i) {
+        if (!wrong(static_cast<std::size_t>(i))) continue;
+        const int x = hx.ToPixel(series.PointX(i));
+        const int y = vy.ToPixel(series.PointY(i));
+        if (x < plot.Left || x > plot.Right || y < plot.Top || y > plot.Bottom) continue;
+        DrawCross(painter, x, y, std::min(series.Pointer.HorizSize(), series.Pointer.VertSize()));
+    }
+    painter.restore();
+}
+
+void PaintChartAt(QPainter& painter, TCustomChart& chart, const QRectF& place,
+                  const TQtTextMeasure& measure) {
+    painter.save();
+    painter.setTransform(ChartToPage(place), true);
+    PaintChart(chart, painter, kPageChartWidth, kPageChartHeight, measure);
+    painter.restore();
+}
+
+void PaintHeader(QPainter& painter, const TReportPageLayout& layout, const TLoadedProtocol& load,
+                 QDate printed) {
+    const QRectF r = layout.Header;
+    double y = r.top();
+    const auto line = [&](const QFont& font, const QString& text, Qt::Alignment align) {
+        painter.setFont(font);
+        const QFontMetricsF fm(font);
+        const QString shown = fm.elidedText(text, Qt::ElideRight, r.width());
+        painter.drawText(QRectF(r.left(), y, r.width(), fm.height()), align | Qt::AlignTop, shown);
+        y += fm.lineSpacing();
+    };
+    painter.setPen(Qt::black);
+    line(PageFont("Arial", kHeadingSize, true), QStringOf1251(load.Protocol.LineAt(line::kHeading)),
+         Qt::AlignLeft);
+    line(PageFont("Arial", kSubjectSize), QStringOf1251(load.Subject), Qt::AlignLeft);
+    line(PageFont("Arial", kDateSize),
+         QStringLiteral("Дата печати: ") + printed.toString(QStringLiteral("dd.MM.yyyy")),
+         Qt::AlignLeft);
+    QPen rule(Qt::black);
+    rule.setWidthF(5);
+    painter.setPen(rule);
+    painter.drawLine(QPointF(r.left(), r.bottom()), QPointF(r.right(), r.bottom()));
+}
+
+void PaintReport(QPainter& painter, const TReportPageLayout& layout, const QStringList& lines) {
+    painter.save();
+    painter.setClipRect(layout.Report);
+    const QFont font = ReportFont(layout.ReportFontSize);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const QFontMetricsF fm(font);
+    double baseline = layout.Report.top() + fm.ascent();
+    for (const QString& text : lines) {
+        if (baseline - fm.ascent() > layout.Report.bottom()) break;
+        if (!text.isEmpty()) painter.drawText(QPointF(layout.Report.left(), baseline), text);
+        baseline += fm.lineSpacing();
+    }
+    painter.restore();
+}
+
+// One row: a green marker, a red marker with the cross, the mean line, the band line and an
+// omission bar, each followed by what it stands for.
+void PaintLegend(QPainter& painter, const QRectF& r) {
+    const QFont font = PageFont("Arial", kLegendSize);
+    const QFontMetricsF fm(font);
+    painter.save();
+    painter.setFont(font);
+    const double mark = fm.ascent() * 0.8;
+    const double midY = r.top() + r.height() / 2;
+    double x = r.left();
+    const auto label = [&](const QString& text) {
+        x += mark * 0.6;
+        painter.setPen(Qt::black);
+        painter.drawText(QPointF(x, midY + fm.ascent() / 2 - fm.descent() / 2), text);
+        x += fm.horizontalAdvance(text) + mark * 2;
+    };
+    const auto square = [&](TColor color, bool cross) {
+        const QRectF box(x, midY - mark / 2, mark, mark);
+        painter.fillRect(box, ToQColor(color));
+        if (cross) {
+            QPen pen(Qt::white);
+            pen.setWidthF(mark / 5);
+            painter.setPen(pen);
+            const QRectF in = box.adjusted(mark / 6, mark / 6, -mark / 6, -mark / 6);
+            painter.drawLine(in.topLeft(), in.bottomRight());
+            painter.drawLine(in.bottomLeft(), in.topRight());
+        }
+        x += mark;
+    };
+    const auto stroke = [&](TColor color, Qt::PenStyle style) {
+        QPen pen(ToQColor(color));
+        pen.setWidthF(mark / 6);
+        pen.setStyle(style);
+        painter.setPen(pen);
+        painter.drawLine(QPointF(x, midY), QPointF(x + mark * 2.5, midY));
+        x += mark * 2.5;
+    };
+    square(clGreen, false);
+    label(QStringLiteral("верный выбор; интервал без ошибок"));
+    square(clRed, true);
+    label(QStringLiteral("ошибочный выбор; интервал с ошибками"));
+    stroke(clBlue, Qt::SolidLine);
+    label(QStringLiteral("среднее"));
+    stroke(clBandLine, Qt::DashDotLine);
+    label(QStringLiteral("среднее ± 2SD"));
+    painter.fillRect(QRectF(x + mark * 0.3, midY - mark / 2, mark * 0.4, mark), ToQColor(clRed));
+    x += mark;
+    label(QStringLiteral("пропуски"));
+    painter.restore();
+}
+
+}  // namespace
+
+QStringList ReportPageLines(std::string_view report1251) {
+    QString text = QStringOf1251(report1251);
+    text.remove(QLatin1Char('\r'));
+    QStringList lines = text.split(QLatin1Char('\n'));
+    while (!lines.isEmpty() && lines.back().trimmed().isEmpty()) lines.pop_back();
+    return lines;
+}
+
+TReportPageLayout LayOutReportPage(const QStringList& reportLines) {
+    TReportPageLayout layout;
+    const double width = kPageWidth - 2 * kMargin;
+    const double headerHeight = LineHeight(PageFont("Arial", kHeadingSize, true)) +
+                                LineHeight(PageFont("Arial", kSubjectSize)) +
+                                LineHeight(PageFont("Arial", kDateSize)) + kGap / 2;
+    layout.Header = QRectF(kMargin, kMargin, width, headerHeight);
+    const double chartHeight = width * kPageChartHeight / kPageChartWidth;
+    const double legendHeight = LineHeight(PageFont("Arial", kLegendSize)) * 1.5;
+    const double reportTop = layout.Header.bottom() + kGap;
+    // What the charts and the legend leave for the text.
+    const double room =
+        kPageHeight - kMargin - legendHeight - 2 * chartHeight - kGap / 2 - kGap - reportTop;
+
+    // The largest size at which the lines fit both ways.
+    QString widest;
+    for (const QString& l : reportLines)
+        if (l.size() > widest.size()) widest = l;
+    const auto count = static_cast<double>(std::max<qsizetype>(1, reportLines.size()));
+    int size = kLargestReportSize;
+    for (; size > kSmallestReportSize; --size) {
+        const QFontMetricsF fm(ReportFont(size));
+        if (fm.lineSpacing() * count <= room && fm.horizontalAdvance(widest) <= width) break;
+    }
+    layout.ReportFontSize = size;
+    const QFontMetricsF fm(ReportFont(size));
+    layout.ReportCut = fm.lineSpacing() * count > room || fm.horizontalAdvance(widest) > width;
+    // The charts follow the text.
+    layout.Report = QRectF(kMargin, reportTop, width, std::min(room, fm.lineSpacing() * count));
+    layout.SearchChart = QRectF(kMargin, layout.Report.bottom() + kGap, width, chartHeight);
+    layout.TempoChart = QRectF(kMargin, layout.SearchChart.bottom() + kGap / 2, width, chartHeight);
+    layout.Legend = QRectF(kMargin, layout.TempoChart.bottom(), width, legendHeight);
+    return layout;
+}
+
+void FillPageCharts(TDetachedCharts& charts, const TLoadedProtocol& load) {
+    charts.SearchChart.SetMaxPointsPerPage(0);
+    charts.SearchChart.DecimalSeparator = DecimalChar();
+    charts.TempoChart.DecimalSeparator = DecimalChar();
+    TTextLines unused;
+    try {
+        ShowLoad(load, unused, charts.Tempo, charts.Search);
+    } catch (const Exception&) {
+        // The load's failure was shown when it was loaded; the charts keep what they reached.
+    }
+}
+
+void PaintReportPage(QPainter& painter, const TLoadedProtocol& load, std::string_view report1251,
+                     QDate printed) {
+    const QStringList lines = ReportPageLines(report1251);
+    const TReportPageLayout layout = LayOutReportPage(lines);
+    TDetachedCharts charts;
+    FillPageCharts(charts, load);
+
+    painter.save();
+    const double scale = painter.device()->logicalDpiX() / kPageUnitsPerInch;
+    painter.scale(scale, painter.device()->logicalDpiY() / kPageUnitsPerInch);
+    PaintHeader(painter, layout, load, printed);
+    PaintReport(painter, layout, lines);
+
+    const TQtTextMeasure measure;
+    const TAnalysisResult& result = load.Analysis.Result;
+    PaintChartAt(painter, charts.SearchChart, layout.SearchChart, measure);
+    {
+        painter.save();
+        painter.setTransform(ChartToPage(layout.SearchChart), true);
+        DrawWrongCues(painter, charts.SearchChart, *charts.Search.SeriesSel, [&](std::size_t i) {
+            return i < result.Points.size() && !result.Points[i].Correct;
+        });
+        painter.restore();
+    }
+    PaintChartAt(painter, charts.TempoChart, layout.TempoChart, measure);
+    {
+        painter.save();
+        painter.setTransform(ChartToPage(layout.TempoChart), true);
+        DrawWrongCues(painter, charts.TempoChart, *charts.Tempo.Series5sec, [&](std::size_t i) {
+            return i < result.Intervals.size() && result.Intervals[i].Wrong > 0;
+        });
+        painter.restore();
+    }
+    PaintLegend(painter, layout.Legend);
+    painter.restore();
+}
+
+QByteArray ReportPagePdf(const TLoadedProtocol& load, std::string_view report1251, QDate printed) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(static_cast<int>(kPageUnitsPerInch));
+        writer.setPageLayout(
+            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        writer.setCreator(QStringLiteral("ORVIX-КЛ"));
+        writer.setTitle(QStringOf1251(load.Protocol.LineAt(line::kHeading)) +
+                        QStringLiteral(" — ") + QStringOf1251(load.Subject));
+        QPainter painter(&writer);
+        PaintReportPage(painter, load, report1251, printed);
+    }
+    return bytes;
+}
+
+void WriteReportPdf(const std::filesystem::path& target, const TLoadedProtocol& load,
+                    std::string_view report1251, QDate printed) {
+    const QByteArray bytes = ReportPagePdf(load, report1251, printed);
+    WriteFileAtomically(
+        target, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+}  // namespace orvix

@@ -1,0 +1,257 @@
+// The report page read back with independent tools: poppler's pdfinfo, pdffonts, pdftotext,
+// and pixels of a pdftoppm rendering at computed marker places.
+#include <gtest/gtest.h>
+
+#include <QDate>
+#include <QRegularExpression>
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+
+#include "base/cp1251.h"
+#include "base/file_io.h"
+#include "charts/qt_text_measure.h"
+#include "cli/batch.h"
+#include "cli/report_pages.h"
+#include "export/report_page.h"
+#include "protocol/output_names.h"
+#include "protocol/report.h"
+#include "tools/ppm2gif/ppm_reader.h"
+#include "tools/protogen/protocol_writer.h"
+
+namespace orvix {
+namespace {
+namespace fs = std::filesystem;
+
+// The standard output of a command.
+std::string Output(const std::string& command) {
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return out;
+    char buf[4096];
+    std::size_t n = 0;
+    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) out.append(buf, n);
+    EXPECT_EQ(pclose(pipe), 0) << command;
+    return out;
+}
+
+std::string Quoted(const fs::path& p) {
+    return "'" + p.string() + "'";
+}
+
+// Whitespace runs as one space, ends trimmed: text extraction may space words differently.
+std::string Squeezed(const QString& text) {
+    return text.simplified().toStdString();
+}
+
+constexpr int kDpi = 216;
+
+class ReportPage : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("orvix-page-" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        protogen::TGenerateOptions o;
+        o.Seed = 12;
+        load_ = AnalyseText(protogen::GenerateProtocol(o).Text());
+        TDetachedCharts charts;
+        TTextLines report;
+        ShowLoad(load_, report, charts.Tempo, charts.Search);
+        // The page prints the text as the user left it.
+        report_ = report.Ref() + W1251("Заключение: внимание устойчивое\r\n");
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    // Device pixel of a chart pixel of a chart placed at `place` on the page.
+    static QPoint OnPage(const QRectF& place, double x, double y) {
+        const double units = kDpi / kPageUnitsPerInch;
+        return QPoint(
+            static_cast<int>((place.left() + (x + 0.5) * place.width() / kPageChartWidth) * units),
+            static_cast<int>((place.top() + (y + 0.5) * place.height() / kPageChartHeight) *
+                             units));
+    }
+
+    fs::path dir_;
+    TLoadedProtocol load_;
+    std::string report_;
+};
+
+TEST_F(ReportPage, OneA4PageWithEmbeddedFontsAndSearchableText) {
+    const fs::path pdf = dir_ / "page.pdf";
+    WriteReportPdf(pdf, load_, report_, QDate(2024, 3, 15));
+
+    const std::string info = Output("pdfinfo " + Quoted(pdf));
+    EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
+    EXPECT_NE(info.find("(A4)"), std::string::npos) << info;
+
+    // Every font embedded; the report's font is monospaced.
+    const std::string fonts = Output("pdffonts " + Quoted(pdf));
+    std::istringstream rows(fonts);
+    std::string row;
+    int fontCount = 0;
+    bool mono = false;
+    while (std::getline(rows, row)) {
+        if (row.rfind("name", 0) == 0 || row.rfind("---", 0) == 0) continue;
+        ++fontCount;
+        const QStringList f = QString::fromStdString(row).split(' ', Qt::SkipEmptyParts);
+        ASSERT_GE(f.size(), 7) << row;
+        EXPECT_EQ(f[f.size() - 5], "yes") << "not embedded: " << row;
+        EXPECT_EQ(f[f.size() - 3], "yes") << "no Unicode map: " << row;
+        mono = mono || row.find("Mono") != std::string::npos;
+    }
+    EXPECT_GE(fontCount, 2) << fonts;
+    EXPECT_TRUE(mono) << fonts;
+
+    const std::string text =
+        Squeezed(QString::fromStdString(Output("pdftotext -enc UTF-8 " + Quoted(pdf) + " -")));
+    for (const QString& line : ReportPageLines(report_)) {
+        if (line.trimmed().isEmpty()) continue;
+        EXPECT_NE(text.find(Squeezed(line)), std::string::npos) << Squeezed(line);
+    }
+    TDetachedCharts charts;
+    FillPageCharts(charts, load_);
+    for (const TCustomChart* chart : {&charts.SearchChart, &charts.TempoChart})
+        for (const std::string& title : chart->Title.Text())
+            EXPECT_NE(text.find(Squeezed(QStringOf1251(title))), std::string::npos)
+                << Cp1251ToUtf8(title);
+    EXPECT_NE(text.find("Дата печати: 15.03.2024"), std::string::npos);
+    EXPECT_NE(text.find(Cp1251ToUtf8(load_.Subject)), std::string::npos);
+    EXPECT_NE(text.find("ошибочный выбор"), std::string::npos);
+}
+
+bool Greenish(const std::uint8_t* p) {
+    return p[1] > p[0] + 60 && p[1] > p[2] + 60;
+}
+bool Reddish(const std::uint8_t* p) {
+    return p[0] > p[1] + 100 && p[0] > p[2] + 100;
+}
+bool Whitish(const std::uint8_t* p) {
+    return p[0] > 200 && p[1] > 200 && p[2] > 200;
+}
+
+TEST_F(ReportPage, MarkersAndTheirCuesLieWhereTheChartsPutThem) {
+    const fs::path pdf = dir_ / "page.pdf";
+    WriteReportPdf(pdf, load_, report_, QDate(2024, 3, 15));
+    Output("pdftoppm -r " + std::to_string(kDpi) + " " + Quoted(pdf) + " " + Quoted(dir_ / "r"));
+    const TRgbImage page = ParsePpm(ReadWholeFile(dir_ / "r-1.ppm", 1u << 30));
+    const double a4Width = 210 / 25.4 * kDpi;
+    ASSERT_NEAR(page.Width, a4Width, 2);
+
+    TDetachedCharts charts;
+    FillPageCharts(charts, load_);
+    const TQtTextMeasure measure;
+    const TReportPageLayout layout = LayOutReportPage(ReportPageLines(report_));
+    const TAnalysisResult& r = load_.Analysis.Result;
+
+    // The search-time chart shows the whole test: its first and last selections are on it.
+    TCustomChart& search = charts.SearchChart;
+    search.CalcLayout(kPageChartWidth, kPageChartHeight, measure);
+    EXPECT_EQ(charts.Search.SeriesSel->FirstVisible(), 0);
+    EXPECT_EQ(charts.Search.SeriesSel->LastVisible(), r.SelectionCount - 1);
+
+    // Markers with nothing else within a few pixels: a correct one is green at its centre, a
+    // wrong one red at its top edge and white at its centre (the cross).
+    const auto isolated = [&](const TLineSeries& s, std::size_t i, const TCustomChart& chart,
+                              double mean, double sd) {
+        const int x = chart.BottomAxis.Map().ToPixel(s.PointX(static_cast<int>(i)));
+        const int y = chart.LeftAxis.Map().ToPixel(s.PointY(static_cast<int>(i)));
+        for (const double line : {mean, mean + 2 * sd, mean - 2 * sd})
+            if (std::abs(chart.LeftAxis.Map().ToPixel(line) - y) < 8) return false;
+        for (int j = 0; j < s.PointCount(); ++j) {
+            if (static_cast<std::size_t>(j) == i) continue;
+            const int xj = chart.BottomAxis.Map().ToPixel(s.PointX(j));
+            const int yj = chart.LeftAxis.Map().ToPixel(s.PointY(j));
+            if (std::abs(xj - x) < 12 && std::abs(yj - y) < 12) return false;
+        }
+        return true;
+    };
+    int correctSeen = 0;
+    int wrongSeen = 0;
+    const TLineSeries& sel = *charts.Search.SeriesSel;
+    for (std::size_t i = 0; i < r.Points.size(); ++i) {
+        if (!isolated(sel, i, search, r.Search.Mean, r.Search.SD)) continue;
+        const int x = search.BottomAxis.Map().ToPixel(r.Points[i].X);
+        const int y = search.LeftAxis.Map().ToPixel(r.Points[i].Y);
+        const QPoint centre = OnPage(layout.SearchChart, x, y);
+        SCOPED_TRACE(testing::Message() << "selection " << i + 1 << " at " << x << "," << y);
+        if (r.Points[i].Correct) {
+            EXPECT_TRUE(Greenish(page.Pixel(centre.x(), centre.y())));
+            ++correctSeen;
+        } else {
+            EXPECT_TRUE(Whitish(page.Pixel(centre.x(), centre.y())));
+            const QPoint top = OnPage(layout.SearchChart, x, y - 2);
+            EXPECT_TRUE(Reddish(page.Pixel(top.x(), top.y())));
+            ++wrongSeen;
+        }
+    }
+    EXPECT_GE(correctSeen, 5);
+    EXPECT_GE(wrongSeen, 1);
+
+    // Intervals with wrong selections carry the cross too; the others do not.
+    TCustomChart& tempo = charts.TempoChart;
+    tempo.CalcLayout(kPageChartWidth, kPageChartHeight, measure);
+    int crossed = 0;
+    int plain = 0;
+    for (std::size_t k = 0; k < r.Intervals.size(); ++k) {
+        const int x = tempo.BottomAxis.Map().ToPixel(static_cast<double>(k + 1));
+        const int y = tempo.LeftAxis.Map().ToPixel(r.Intervals[k].Selections);
+        bool nearLine = false;
+        for (const double line :
+             {r.Tempo.Mean, r.Tempo.Mean + 2 * r.Tempo.SD, r.Tempo.Mean - 2 * r.Tempo.SD})
+            nearLine = nearLine || std::abs(tempo.LeftAxis.Map().ToPixel(line) - y) < 8;
+        if (nearLine) continue;
+        const QPoint centre = OnPage(layout.TempoChart, x, y);
+        SCOPED_TRACE(testing::Message() << "interval " << k + 1);
+        if (r.Intervals[k].Wrong > 0) {
+            EXPECT_TRUE(Whitish(page.Pixel(centre.x(), centre.y())));
+            ++crossed;
+        } else {
+            EXPECT_TRUE(Greenish(page.Pixel(centre.x(), centre.y())));
+            ++plain;
+        }
+    }
+    EXPECT_GE(crossed, 1);
+    EXPECT_GE(plain, 5);
+}
+
+TEST_F(ReportPage, LongReportsShrinkToFitTheOnePage) {
+    const QStringList shortLines = ReportPageLines(report_);
+    const TReportPageLayout normal = LayOutReportPage(shortLines);
+    EXPECT_FALSE(normal.ReportCut);
+    QStringList longLines = shortLines;
+    for (int i = 0; i < 40; ++i) longLines += shortLines;
+    const TReportPageLayout small = LayOutReportPage(longLines);
+    EXPECT_LT(small.ReportFontSize, normal.ReportFontSize);
+    // Whatever the text, the charts and the legend stay on the page.
+    for (const TReportPageLayout& l : {normal, small}) {
+        EXPECT_GE(l.SearchChart.top(), l.Report.bottom());
+        EXPECT_LE(l.Legend.bottom(), kPageHeight);
+    }
+    EXPECT_TRUE(small.ReportCut);
+}
+
+TEST_F(ReportPage, BatchWritesAPagePerProtocolUnderItsNumberedName) {
+    protogen::TGenerateOptions o;
+    o.Seed = 12;
+    const auto protocol = protogen::GenerateProtocol(o);
+    protogen::WriteProtocolFile(protocol, dir_ / "a.klp");
+    protogen::WriteProtocolFile(protocol, dir_ / "b.klp");
+    batch::TBatchOptions options;
+    options.OutDir = dir_ / "out";
+    options.Pdf = true;
+    options.Protocols = {dir_ / "a.klp", dir_ / "b.klp"};
+    std::ostringstream err;
+    batch::TReportPages pages;
+    EXPECT_EQ(batch::RunBatch(options, err, nullptr, false, &pages), 0);
+    for (const std::string& stem : {protocol.Head[1], protocol.Head[1] + " (2)"}) {
+        const fs::path pdf = batch::OutputPath(options.OutDir, stem, output::kPdf);
+        ASSERT_TRUE(fs::exists(pdf)) << pdf;
+        EXPECT_NE(Output("pdfinfo " + Quoted(pdf)).find("Pages:           1\n"), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace orvix
