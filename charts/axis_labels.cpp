@@ -1,6 +1,7 @@
 #include "axis_labels.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -86,18 +87,21 @@ std::vector<int> MinorTickPixels(const std::vector<int>& majorPixels, int count,
     if (count < 1 || majorPixels.size() < 2) return out;
     const int lo = std::min(spanStart, spanEnd);
     const int hi = std::max(spanStart, spanEnd);
-    const auto keep = [&](int p) {
-        if (p > lo && p < hi) out.push_back(p);
+    // Pixels of labels far off the plot can lie near the ends of the int range: distances and
+    // sums are taken in 64 bits, and only ticks inside the span are kept.
+    const auto keep = [&](std::int64_t p) {
+        if (p > lo && p < hi) out.push_back(static_cast<int>(p));
     };
     const double parts = count + 1;
     for (std::size_t k = 0; k + 1 < majorPixels.size(); ++k) {
-        const int from = majorPixels[k + 1];  // the smaller value
-        const int d = majorPixels[k] - from;
-        for (int j = 1; j <= count; ++j) keep(from + NearestInt(j * d / parts));
+        const std::int64_t from = majorPixels[k + 1];  // the smaller value
+        const double d = static_cast<double>(majorPixels[k] - from);
+        for (int j = 1; j <= count; ++j)
+            keep(from + static_cast<std::int64_t>(Nearest(j * d / parts)));
     }
-    const int first = majorPixels[0] - majorPixels[1];
+    const double first = static_cast<double>(std::int64_t{majorPixels[0]} - majorPixels[1]);
     for (int j = 1; j <= count; ++j) {
-        const int off = NearestInt(j * first / parts);
+        const auto off = static_cast<std::int64_t>(Nearest(j * first / parts));
         keep(majorPixels.front() + off);
         keep(majorPixels.back() - off);
     }

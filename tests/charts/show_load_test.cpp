@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "base/errors.h"
+#include "base/numbers.h"
+#include "chart_math_fixture.h"
+#include "charts/axis_labels.h"
 #include "charts/result_plots.h"
 #include "tools/protogen/protocol_writer.h"
 
@@ -85,6 +88,42 @@ TEST(ShowLoad, EachViewStopsWhereTheFirstFailureStoppedTheLoad) {
     EXPECT_EQ(header.failure, "'x' is not a valid integer value");
     EXPECT_EQ(search.SeriesSel->PointCount(), 0);
     EXPECT_EQ(tempo.Series5sec->PointCount(), 0);
+}
+
+// A protocol the fuzzer found (kept as it was found): its search-time figures put the left
+// axis labels some two billion pixels apart, and the minor ticks between them once overflowed
+// int arithmetic. Loaded and laid out as a paint lays it out, under the sanitizers in CI.
+TEST(ShowLoad, HugeAxisValuesLayOutWithoutOverflow) {
+    const std::string input(
+        "\xcf\xf0\x35\x30\x30\x30\x39\x39\x33\x45\x43\x2d\x31\x2e\x30\x65\x72\x74\x45\x0a"
+        "\xff\x33\x0d\x0a\x24\x0d\x31\x78\x20\x34\x30\x20\xea\xee\xeb\xe5\xf6\x0d\x0a\x38"
+        "\x0d\x0a\x0d\x0a\xc2\xf0\xe5\x31\x65\x33\x30\x38\xec\xff\x20\xf0\xee\xf2\x25\x24"
+        "\xfb\x0d\x0a\x31\x20\xec\xe8\xed\x0d\x34\x0d\x0a\x31\x30\x0d\x0a\xe2\x2e\x29\x3a"
+        "\x0d\x0a\x33\x39\x0d\x0a\x32\x0d\x0a\x39\x39\x39\x39\x39\x39\x39\x39\x30\x0d\x0a"
+        "\xff\xff\x2b\x0a\x37\x34\x39\x39\x39\x39\x39\x39\x39\x39\x39\x39\x39\x39\x39\x39"
+        "\x30\x38\x30\x30\x30\x30\x30\x30\x30\x30\x30\x30\x30\x30\x30\x30\x30\x30\x30\x30"
+        "\x30\x30\x32\x30\x30\x30\x30\x30\x30\x30\x30\x30\x30\x30\x30\x30\x30\x30\x30\x30"
+        "\x30\x30\x30\x30\x30\x30\x30\x30\x0d\x0a\xca\xf2\x20\xf2\xee\xf7\xed\xee\xf1\xf2"
+        "\x0a\x30\x2e\x39\x35\x0d\x0a\x0d\xed\x3a\x0d\x0a\x30\x2e\x45\x2b\x35\x36\x32\x0d"
+        "\x0a\x2e\x30\x30\x30\x30\x30\x30\x30\x30\x30\x30\x30\x30\x30\x30\x30\x30\x30\x30"
+        "\x30\x33\x31\x30\x0d\x0a\x4d\x65\x61\x6e\x0a\x20\xff\xdf\xff\xff\x0d\x0a\x30\x0d"
+        "\x0a\xcf\xe0\xd3\xe2\xe8\x32\x32\x20\x20\x20\x20\x20\x30\x2e\x37\x38\x33\x20\x20"
+        "\x2b\x0d\x0a\x20\x20\x20\x20\x20\x30\x31\x20\x20\x20\x35\x31\x36\x2e\x30\x20\x20"
+        "\x20\x20",
+        282);
+    SetDecimalChar('.');
+    const TLoadedProtocol load = AnalyseText(input);
+    TDetachedCharts charts;
+    TTextLines report;
+    try {
+        ShowLoad(load, report, charts.Tempo, charts.Search);
+    } catch (const Exception&) {
+    }
+    for (TCustomChart* chart : {&charts.TempoChart, &charts.SearchChart})
+        chart->CalcLayout(kResultChartWidth, kResultChartHeight, testing::FixedMeasure{});
+    // Minor ticks between labels near the ends of the int range stay inside the span.
+    EXPECT_EQ(MinorTickPixels({2000000000, -1510752688}, 3, 0, 300000000),
+              (std::vector<int>{244623656}));
 }
 
 }  // namespace
