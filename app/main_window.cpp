@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLocale>
 #include <QMenu>
@@ -13,6 +14,7 @@
 
 #include "about_box.h"
 #include "base/numbers.h"
+#include "busy_cursor.h"
 #include "failure.h"
 #include "menu_style.h"
 #include "pictures.h"
@@ -26,15 +28,6 @@
 
 namespace orvix {
 namespace {
-
-// The hourglass for the rest of a command, however the command ends.
-class TBusyCursor {
-  public:
-    TBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
-    TBusyCursor(const TBusyCursor&) = delete;
-    TBusyCursor& operator=(const TBusyCursor&) = delete;
-};
 
 // The client area: the bevel line along its top edge and the work panel filling it.
 class TClientArea final : public QWidget {
@@ -260,6 +253,8 @@ void TForm1::mmOpenClick() {
     TBusyCursor busy;
     // A file that cannot be read changes nothing; a failed analysis shows what it reached.
     loaded_ = LoadAndAnalyse(ToPath(*chosen));
+    loadedName_ = QFileInfo(*chosen).fileName();
+    UpdateStatisticsCommands();
     ShowLoad(loaded_, *meAnalysis, Chart5sec->Plot(), ChartSel->Plot());
 
     // The menu as for the 5 sec view, whichever chart is in front.
@@ -330,6 +325,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 #endif
     AboutBox->hide();
     loaded_ = TLoadedProtocol{};
+    UpdateStatisticsCommands();
     event->accept();
 }
 
