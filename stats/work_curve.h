@@ -21,9 +21,9 @@ inline constexpr double kUnstableTempoV = 50;
 
 // One minute of the test: 12 five-second intervals, fewer in a last partial minute.
 struct TMinute {
-    int Index = 0;         // 1-based
-    double Seconds = 0;    // 60, or the length of a last partial minute
-    double Start = 0;      // minutes from the start of the test
+    int Index = 0;       // 1-based
+    double Seconds = 0;  // 60, or the length of a last partial minute
+    double Start = 0;    // minutes from the start of the test
     std::uint32_t Selections = 0;
     std::uint32_t Wrong = 0;
     std::uint32_t Omissions = 0;
@@ -39,11 +39,11 @@ struct TTrend {
     double Low = 0;        // the slope's 95 % confidence interval (Student t, n - 2 df)
     double High = 0;
     // What the confidence band of the line needs.
-    int Count = 0;                // intervals
-    double MeanTime = 0;          // mean interval midpoint, minutes
-    double TimeSquares = 0;       // sum of squared deviations of the midpoints
-    double ResidualSD = 0;        // selections per minute
-    double TQuantile = 0;         // t(0.975, n - 2)
+    int Count = 0;           // intervals
+    double MeanTime = 0;     // mean interval midpoint, minutes
+    double TimeSquares = 0;  // sum of squared deviations of the midpoints
+    double ResidualSD = 0;   // selections per minute
+    double TQuantile = 0;    // t(0.975, n - 2)
 
     // The fitted tempo at `minutes`, and the half width of its 95 % confidence band there.
     double At(double minutes) const noexcept { return Intercept + Slope * minutes; }

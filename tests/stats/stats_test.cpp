@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numeric>
+
+#include "stats/retest.h"
+#include "stats/stats_text.h"
+#include "stats/student_t.h"
+#include "stats/work_curve.h"
+
+namespace orvix::stats {
+namespace {
+
+// A complete analysis with these selections per five-second interval.
+TAnalysisResult WithIntervals(const std::vector<std::uint32_t>& selections, double tempoV = 0) {
+    TAnalysisResult r;
+    r.IntervalCount = static_cast<std::int32_t>(selections.size());
+    for (const std::uint32_t s : selections) r.Intervals.push_back({s, 0, 0});
+    r.Tempo.V = tempoV;
+    return r;
+}
+
+TEST(StudentT, QuantilesAndDistributionFunctionMatchTablesAndClosedForms) {
+    // t(0.975, df) from printed tables.
+    const std::pair<double, double> table[] = {{1, 12.7062047}, {2, 4.30265273}, {3, 3.18244631},
+                                               {4, 2.77644511}, {5, 2.57058184}, {10, 2.22813885},
+                                               {30, 2.04227246}};
+    for (const auto& [df, t] : table) {
+        EXPECT_NEAR(StudentTQuantile(0.975, df), t, 1e-7) << df;
+        EXPECT_NEAR(StudentTQuantile(0.025, df), -t, 1e-7) << df;
+        EXPECT_NEAR(StudentTTwoSidedP(t, df), 0.05, 1e-9) << df;
+    }
+    EXPECT_NEAR(StudentTQuantile(0.975, 1e7), 1.959964, 1e-6);  // the normal's
+    EXPECT_DOUBLE_EQ(StudentTCdf(0, 3.5), 0.5);
+    EXPECT_NEAR(StudentTCdf(1, 1), 0.75, 1e-14);  // Cauchy: 1/2 + atan(t)/pi
+    EXPECT_NEAR(StudentTCdf(-3, 1), 0.5 + std::atan(-3.0) / M_PI, 1e-14);
+    for (const double t : {-40.0, -2.5, 0.3, 7.0})  // df 2: 1/2 + t / (2 sqrt(2 + t^2))
+        EXPECT_NEAR(StudentTCdf(t, 2), 0.5 + t / (2 * std::sqrt(2 + t * t)), 1e-13) << t;
+    // Fractional degrees of freedom (Welch) and far tails invert.
+    for (const double p : {1e-9, 0.01, 0.3, 0.9, 0.999999})
+        EXPECT_NEAR(StudentTCdf(StudentTQuantile(p, 4.41176), 4.41176), p, p * 1e-9) << p;
+    EXPECT_TRUE(std::isnan(StudentTQuantile(1, 3)));
+    EXPECT_TRUE(std::isnan(StudentTCdf(1, 0)));
+}
+
+TEST(WorkCurve, HandWorkedTrendMinutesAndThirds) {
+    // y = 36, 12, 24, 0 selections per minute at 2.5, 7.5, 12.5, 17.5 s: slope -115.2 per
+    // minute, intercept 37.2, residuals 3.6, -10.8, 10.8, -3.6.
+    const TWorkCurve c = ComputeWorkCurve(WithIntervals({3, 1, 2, 0}, 30));
+    ASSERT_TRUE(c.Trend.Defined);
+    EXPECT_NEAR(c.Trend.Slope, -115.2, 1e-9);
+    EXPECT_NEAR(c.Trend.Intercept, 37.2, 1e-9);
+    EXPECT_NEAR(c.Trend.ResidualSD, std::sqrt(259.2 / 2), 1e-9);
+    const double half = 4.30265273 * std::sqrt(129.6) / std::sqrt(20.0 / 576);
+    EXPECT_NEAR(c.Trend.Low, -115.2 - half, 1e-5);
+    EXPECT_NEAR(c.Trend.High, -115.2 + half, 1e-5);
+    // The band is narrowest at the mean time, where it is the mean's interval.
+    EXPECT_NEAR(c.Trend.BandHalfWidth(1.0 / 6), 4.30265273 * std::sqrt(129.6 / 4), 1e-5);
+    EXPECT_GT(c.Trend.BandHalfWidth(0), c.Trend.BandHalfWidth(1.0 / 6));
+    EXPECT_EQ(c.Verdict, TVerdict::Steady);  // the interval holds 0, V 30 %
+    EXPECT_EQ(c.ThirdsRatio, 0.0);           // one interval per third: 0 against 3
+    ASSERT_EQ(c.Minutes.size(), 1u);         // a test under one minute
+    EXPECT_EQ(c.Minutes[0].Seconds, 20);
+    EXPECT_EQ(c.Minutes[0].Selections, 6u);
+    EXPECT_NEAR(c.Minutes[0].SelectionsPerMinute, 18, 1e-12);
+
+    // 30 intervals: two whole minutes and a half one weighted by its length.
+    std::vector<std::uint32_t> counts(30);
+    for (std::size_t i = 0; i < counts.size(); ++i) counts[i] = static_cast<std::uint32_t>(i % 4);
+    TAnalysisResult r = WithIntervals(counts);
+    r.Intervals[29].Wrong = 2;
+    r.Intervals[28].Omissions = 1;
+    const TWorkCurve m = ComputeWorkCurve(r);
+    ASSERT_EQ(m.Minutes.size(), 3u);
+    EXPECT_EQ(m.Minutes[1].Selections, 18u);
+    EXPECT_EQ(m.Minutes[2].Seconds, 30);
+    EXPECT_EQ(m.Minutes[2].Selections, 0u + 1 + 2 + 3 + 0 + 1);
+    EXPECT_EQ(m.Minutes[2].SelectionsPerMinute, 14);
+    EXPECT_EQ(m.Minutes[2].Wrong, 2u);
+    EXPECT_EQ(m.Minutes[2].Omissions, 1u);
+    EXPECT_DOUBLE_EQ(m.Minutes[2].Start, 2);
+}
+
+TEST(WorkCurve, VerdictRuleAndDegenerateCurves) {
+    std::vector<std::uint32_t> falling;
+    std::vector<std::uint32_t> rising;
+    std::vector<std::uint32_t> jagged;
+    for (std::uint32_t i = 0; i < 36; ++i) {
+        falling.push_back(10 - i / 4 + i % 2);
+        rising.push_back(1 + i / 4 + i % 2);
+        jagged.push_back(i % 2 ? 6 : 0);
+    }
+    EXPECT_EQ(ComputeWorkCurve(WithIntervals(falling, 20)).Verdict, TVerdict::Slowing);
+    EXPECT_EQ(ComputeWorkCurve(WithIntervals(rising, 80)).Verdict, TVerdict::SpeedingUp);
+    EXPECT_EQ(ComputeWorkCurve(WithIntervals(jagged, 101)).Verdict, TVerdict::Unstable);
+    EXPECT_EQ(ComputeWorkCurve(WithIntervals(jagged, 50)).Verdict, TVerdict::Steady);
+
+    // No spread at all: a flat line with an interval of zero width holds 0.
+    const TWorkCurve flat = ComputeWorkCurve(WithIntervals(std::vector<std::uint32_t>(10, 2)));
+    EXPECT_EQ(flat.Trend.Slope, 0);
+    EXPECT_EQ(flat.Trend.Low, 0);
+    EXPECT_EQ(flat.Trend.High, 0);
+    EXPECT_EQ(flat.Verdict, TVerdict::Steady);
+    EXPECT_EQ(flat.ThirdsRatio, 1.0);
+
+    // Two intervals: no trend, no thirds, no verdict; the text says so instead of numbers.
+    const TAnalysisResult shortTest = WithIntervals({0, 0});
+    const TWorkCurve none = ComputeWorkCurve(shortTest);
+    EXPECT_FALSE(none.Trend.Defined);
+    EXPECT_EQ(none.Verdict, TVerdict::None);
+    EXPECT_FALSE(none.ThirdsRatio);
+    EXPECT_EQ(VerdictName(none.Verdict), "");
+    const std::string text = WorkCurveText(none, ComputeAccuracy(shortTest), ',');
+    EXPECT_NE(text.find("Кривая работы: не определена"), std::string::npos) << text;
+    EXPECT_NE(text.find("Наклон тренда темпа, выб./мин за минуту: —\n"), std::string::npos);
+    EXPECT_NE(text.find("Доля найденных целей N+ / (N+ + Nпр): —\n"), std::string::npos);
+    EXPECT_NE(text.find("Выборов в минуту: 0,00\n"), std::string::npos);
+}
+
+TEST(Accuracy, HeaderCountsAndEmptyDenominators) {
+    TAnalysisResult r = WithIntervals(std::vector<std::uint32_t>(24, 2));  // two minutes
+    r.NPlus = 45;
+    r.NOmit = 5;
+    r.NWrong = 5;
+    const TAccuracy a = ComputeAccuracy(r);
+    EXPECT_DOUBLE_EQ(*a.Accuracy, 0.9);
+    EXPECT_DOUBLE_EQ(*a.WrongShare, 0.1);
+    EXPECT_DOUBLE_EQ(*a.SelectionsPerMinute, 25);
+    r.NPlus = r.NOmit = r.NWrong = 0;
+    const TAccuracy none = ComputeAccuracy(r);
+    EXPECT_FALSE(none.Accuracy);
+    EXPECT_FALSE(none.WrongShare);
+    EXPECT_EQ(none.SelectionsPerMinute, 0.0);
+    EXPECT_EQ(NumberText(-0.001, 2, ','), "0,00");
+    EXPECT_EQ(NumberText(-0.006, 2, ','), "-0,01");
+    EXPECT_EQ(NumberText(std::nullopt, 2, ','), "—");
+    EXPECT_EQ(NumberText(HUGE_VAL, 2, ','), "—");
+}
+
+TEST(Retest, WelchHandWorkedAndDegenerateSamples) {
+    const std::vector<double> a{1, 2, 3, 4};
+    const std::vector<double> b{2, 4, 6, 8};
+    const TWelch w = WelchTest(a, b);
+    EXPECT_DOUBLE_EQ(w.Difference, 2.5);
+    ASSERT_TRUE(w.Df && w.Low && w.High && w.PValue);
+    EXPECT_NEAR(*w.Df, 75.0 / 17, 1e-12);  // (25/12)^2 / (25/432 + 400/432)
+    const double se = std::sqrt(25.0 / 12);
+    EXPECT_NEAR(*w.PValue, StudentTTwoSidedP(2.5 / se, 75.0 / 17), 1e-15);
+    EXPECT_NEAR(*w.High - *w.Low, 2 * StudentTQuantile(0.975, 75.0 / 17) * se, 1e-12);
+
+    const std::vector<double> one{3};
+    const std::vector<double> flat1{2, 2, 2};
+    const std::vector<double> flat2{5, 5};
+    EXPECT_FALSE(WelchTest(one, b).PValue);     // a side with one value
+    EXPECT_FALSE(WelchTest(flat1, flat2).Low);  // no spread on either side
+    EXPECT_DOUBLE_EQ(WelchTest(flat1, flat2).Difference, 3);
+    EXPECT_TRUE(WelchTest(flat1, b).PValue);  // one side's spread is enough
+}
+
+TEST(Retest, TestsOfDifferentLengthsAndUnattributedSelections) {
+    TAnalysisResult earlier = WithIntervals(std::vector<std::uint32_t>(24, 3), 10);
+    TAnalysisResult later = WithIntervals(std::vector<std::uint32_t>(40, 4), 12);
+    earlier.NPlus = 60;
+    earlier.NWrong = 12;
+    later.NPlus = 150;
+    later.NWrong = 10;
+    // Search times of every selection count, also those past the last interval.
+    for (const double y : {1.0, 2.0, 3.0}) earlier.Points.push_back({0, y, 0, 0, true, false, 1});
+    for (const double y : {2.0, 4.0}) later.Points.push_back({0, y, 0, 0, true, false, 0});
+    const TRetest r = CompareTests(earlier, later);
+    EXPECT_EQ(r.Search.EarlierCount, 3u);
+    EXPECT_EQ(r.Search.LaterCount, 2u);
+    EXPECT_DOUBLE_EQ(r.Search.Difference, 1);
+    EXPECT_EQ(r.Tempo.EarlierCount, 24u);
+    EXPECT_DOUBLE_EQ(r.Tempo.Difference, 1);
+    EXPECT_FALSE(r.Tempo.PValue);  // both tempos without spread
+
+    const auto row = [&r](std::string_view key) {
+        for (const TIndexRow& x : r.Rows)
+            if (x.Key == key) return x;
+        ADD_FAILURE() << key;
+        return TIndexRow{};
+    };
+    EXPECT_DOUBLE_EQ(*row("selections per minute").Difference, 160.0 / (40 / 12.0) - 36);
+    EXPECT_DOUBLE_EQ(*row("wrong share").Earlier, 12.0 / 72);
+    EXPECT_DOUBLE_EQ(*row("accuracy").Difference, 0);  // no omissions on either side
+
+    const std::string text = RetestText(r, "a.klp", "b.klp", '.');
+    EXPECT_NE(text.find("Первое: a.klp\nПовторное: b.klp\n"), std::string::npos) << text;
+    // Minutes 3 and 4 exist only in the later test.
+    for (const char* minute : {"\n3", "\n4"})
+        EXPECT_NE(text.find(minute + std::string(24, ' ') + "—" + std::string(18, ' ') + "48.0\n"),
+                  std::string::npos)
+            << text;
+    EXPECT_EQ(text.find("\n5 "), std::string::npos);
+    EXPECT_NE(text.find("Время поиска, с: 2.000 → 3.000, разность 1.000, 95 % ДИ от "),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace orvix::stats
