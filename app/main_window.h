@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -23,7 +24,9 @@ class QToolButton;
 namespace orvix {
 
 class TAboutBox;
+class TCompareWindow;
 class TReportView;
+class TWorkCurveWindow;
 
 // Window-menu commands; the About item has the id the desktop's own commands leave free.
 namespace syscmd {
@@ -50,11 +53,13 @@ class TForm1 final : public QMainWindow {
     void mmChartSelClick();
     void mmChart5secClick();
     void mmSaveAnalysisClick();
-    void btSaveClick();          // Save › Chart 5 sec
-    void mmSaveChartSelClick();  // Save › Chart Select
-    void mmReportPdfClick();     // Report › PDF…
-    void mmReportPrintClick();   // Report › Print…
-    void mmReportCsvClick();     // Report › Data CSV…
+    void btSaveClick();           // Save › Chart 5 sec
+    void mmSaveChartSelClick();   // Save › Chart Select
+    void mmReportPdfClick();      // Report › PDF…
+    void mmReportPrintClick();    // Report › Print…
+    void mmReportCsvClick();      // Report › Data CSV…
+    void mmReportCurveClick();    // Report › Work curve…
+    void mmReportCompareClick();  // Report › Compare…
 
     // Values of the window and of the last load.
     const QString& ExeDir() const noexcept { return exeDir_; }
@@ -87,6 +92,12 @@ class TForm1 final : public QMainWindow {
     QAction* mmReportPdf = nullptr;
     QAction* mmReportPrint = nullptr;
     QAction* mmReportCsv = nullptr;
+    // Enabled when the last load's analysis is complete.
+    QAction* mmReportCurve = nullptr;
+    QAction* mmReportCompare = nullptr;
+    // The statistics windows (one of each at a time), while they are open.
+    QPointer<TWorkCurveWindow> WorkCurveWindow;
+    QPointer<TCompareWindow> CompareWindow;
     QMenu* SystemMenu = nullptr;          // the window menu
     QToolButton* sbSystemMenu = nullptr;  // its button at the left of the main menu
     TAboutBox* AboutBox = nullptr;
@@ -102,6 +113,7 @@ class TForm1 final : public QMainWindow {
     void FormCreate();
     void CreateMenu();
     void CreateReportMenu();
+    void UpdateStatisticsCommands();
     void CreateSystemMenu();
     void CreateWorkPanel();
     void ReadDecimalChar();
@@ -115,6 +127,7 @@ class TForm1 final : public QMainWindow {
     TDialogs& dialogs_;
     QString exeDir_;
     TLoadedProtocol loaded_;  // the last load's protocol and analysis
+    QString loadedName_;      // and its file's name
     TSaveDialogSettings saveDialog_;
     std::function<QString()> decimalPoint_;
 };

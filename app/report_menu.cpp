@@ -1,7 +1,10 @@
 // The Report menu, beside the specified Save commands: the report page as PDF or on a printer,
-// and the per-selection table as CSV. Its item is enabled exactly when Save is.
+// the per-selection table as CSV, the work curve of the loaded test and its comparison with an
+// earlier test. Its item is enabled exactly when Save is; the two statistics commands need a
+// complete analysis.
 #include <QDate>
 #include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPageLayout>
@@ -10,6 +13,9 @@
 #include <QPrinter>
 
 #include "base/file_io.h"
+#include "base/numbers.h"
+#include "busy_cursor.h"
+#include "curve_windows.h"
 #include "export/report_page.h"
 #include "failure.h"
 #include "main_window.h"
@@ -32,6 +38,11 @@ void TForm1::CreateReportMenu() {
     mmReportPrint->setObjectName(QStringLiteral("mmReportPrint"));
     mmReportCsv = report->addAction(QStringLiteral("Data CSV…"));
     mmReportCsv->setObjectName(QStringLiteral("mmReportCsv"));
+    mmReportCurve = report->addAction(QStringLiteral("Work curve…"));
+    mmReportCurve->setObjectName(QStringLiteral("mmReportCurve"));
+    mmReportCompare = report->addAction(QStringLiteral("Compare…"));
+    mmReportCompare->setObjectName(QStringLiteral("mmReportCompare"));
+    UpdateStatisticsCommands();
 
     mmReport->setEnabled(mmSave->isEnabled());
     connect(mmSave, &QAction::enabledChanged, mmReport, &QAction::setEnabled);
@@ -41,6 +52,17 @@ void TForm1::CreateReportMenu() {
             [this] { RunCommand([this] { mmReportPrintClick(); }); });
     connect(mmReportCsv, &QAction::triggered, this,
             [this] { RunCommand([this] { mmReportCsvClick(); }); });
+    connect(mmReportCurve, &QAction::triggered, this,
+            [this] { RunCommand([this] { mmReportCurveClick(); }); });
+    connect(mmReportCompare, &QAction::triggered, this,
+            [this] { RunCommand([this] { mmReportCompareClick(); }); });
+}
+
+void TForm1::UpdateStatisticsCommands() {
+    const bool complete =
+        loaded_.Analysis.Stopped == TAnalysisStep::Done && loaded_.Protocol.LineCount() > 0;
+    mmReportCurve->setEnabled(complete);
+    mmReportCompare->setEnabled(complete);
 }
 
 void TForm1::mmReportPdfClick() {
@@ -78,6 +100,51 @@ void TForm1::mmReportCsvClick() {
     const std::optional<QString> chosen = dialogs_.SaveFile(this, settings);
     if (!chosen) return;
     WriteFileAtomically(ToPath(*chosen), PointsCsv(loaded_.Protocol, loaded_.Analysis.Result));
+}
+
+namespace {
+
+// A statistics window in place of the one of its kind that was open.
+template <typename Window>
+void ShowInPlaceOf(QPointer<Window>& slot, Window* window) {
+    if (slot) {
+        window->move(slot->pos());
+        slot->close();
+    }
+    slot = window;
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+}  // namespace
+
+void TForm1::mmReportCurveClick() {
+    if (!mmReportCurve->isEnabled()) return;
+    ShowInPlaceOf(WorkCurveWindow, new TWorkCurveWindow(loaded_, DecimalChar(), this));
+}
+
+void TForm1::mmReportCompareClick() {
+    if (!mmReportCompare->isEnabled()) return;
+    // The loaded protocol is the later test; the user picks the earlier one as for Data.
+    const TOpenDialogSettings open{QStringLiteral("Первое обследование для сравнения"),
+                                   user_dirs::OpenFolder(exeDir_), QString()};
+    const std::optional<QString> chosen = dialogs_.OpenFile(this, open);
+    if (!chosen) return;
+
+    TBusyCursor busy;
+    // A protocol that cannot be read or analysed fails with the message Data shows for it;
+    // the loaded protocol stays as it is.
+    TLoadedProtocol earlier = LoadAndAnalyse(ToPath(*chosen));
+    if (earlier.Analysis.Stopped != TAnalysisStep::Done) {
+        if (earlier.Analysis.Failure) std::rethrow_exception(earlier.Analysis.Failure);
+        return;
+    }
+    const std::string earlierName = QFileInfo(*chosen).fileName().toStdString();
+    ShowInPlaceOf(
+        CompareWindow,
+        new TCompareWindow(std::move(earlier), loaded_, earlierName, loadedName_.toStdString(),
+                           DecimalChar(), dialogs_, user_dirs::ResultsFolder(exeDir_), this));
 }
 
 }  // namespace orvix

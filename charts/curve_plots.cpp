@@ -36,6 +36,7 @@ void SetUpCurveChart(TCustomChart& chart) {
     chart.BottomAxis.Increment = 1;
     chart.BottomAxis.Title.SetCaption(W1251("Минута теста (время от начала, мин)"));
     chart.LeftAxis.AxisValuesFormat = "#0.#";
+    chart.LeftAxis.LabelsSeparation = 80;  // labels a little apart: counts read at a glance
     chart.LeftAxis.SetAutomaticMinimum(false);
     chart.LeftAxis.SetMinimum(0);
 }
@@ -144,8 +145,8 @@ void TWorkCurvePlot::Fill(const stats::TWorkCurve& curve, std::string_view subje
     std::string course;
     if (trend.Defined) {
         course = W1251("Тренд темпа: ") + Number1251(trend.Slope, 2, d) +
-                 W1251(" выб./мин за минуту, 95 % ДИ [") + Number1251(trend.Low, 2, d) + "; " +
-                 Number1251(trend.High, 2, d) + "]";
+                 W1251(" выборов в минуту за минуту, 95 % ДИ [") + Number1251(trend.Low, 2, d) +
+                 "; " + Number1251(trend.High, 2, d) + "]";
         const std::string_view verdict = stats::VerdictRussian(curve.Verdict);
         if (!verdict.empty()) course += W1251(" — ") + Utf8ToCp1251(verdict);
     } else {

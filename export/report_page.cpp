@@ -18,6 +18,7 @@
 #include "charts/chart_painter.h"
 #include "charts/qt_text_measure.h"
 #include "protocol/report.h"
+#include "stats/stats_text.h"
 
 namespace orvix {
 namespace {
@@ -28,6 +29,7 @@ constexpr int kHeadingSize = 110;
 constexpr int kSubjectSize = 100;
 constexpr int kDateSize = 85;
 constexpr int kLegendSize = 75;
+constexpr int kFiguresSize = 72;
 constexpr int kLargestReportSize = 90;
 constexpr int kSmallestReportSize = 40;
 
@@ -189,7 +191,39 @@ void PaintLegend(QPainter& painter, const QRectF& r) {
     painter.restore();
 }
 
+// The work-curve figures in two columns under the legend, the first column one line longer
+// when their number is odd.
+void PaintFigures(QPainter& painter, const QRectF& r, const QStringList& lines) {
+    if (lines.isEmpty()) return;
+    const QFont font = PageFont("Arial", kFiguresSize);
+    const QFontMetricsF fm(font);
+    painter.save();
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const qsizetype firstColumn = (lines.size() + 1) / 2;
+    const double columnWidth = (r.width() - kGap) / 2;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const bool second = i >= firstColumn;
+        const double x = r.left() + (second ? columnWidth + kGap : 0);
+        const double top = r.top() + kGap / 4 +
+                           static_cast<double>(second ? i - firstColumn : i) * fm.lineSpacing();
+        const QString shown = fm.elidedText(lines[i], Qt::ElideRight, columnWidth);
+        painter.drawText(QPointF(x, top + fm.ascent()), shown);
+    }
+    painter.restore();
+}
+
 }  // namespace
+
+QStringList WorkCurvePageLines(const TLoadedProtocol& load) {
+    if (load.Analysis.Stopped != TAnalysisStep::Done || load.Protocol.LineCount() == 0) return {};
+    const TAnalysisResult& result = load.Analysis.Result;
+    const QString text = QString::fromStdString(stats::WorkCurveText(
+        stats::ComputeWorkCurve(result), stats::ComputeAccuracy(result), DecimalChar()));
+    QStringList lines = text.split(QLatin1Char('\n'));
+    while (!lines.isEmpty() && lines.back().isEmpty()) lines.pop_back();
+    return lines;
+}
 
 QStringList ReportPageLines(std::string_view report1251) {
     QString text = QStringOf1251(report1251);
@@ -199,7 +233,7 @@ QStringList ReportPageLines(std::string_view report1251) {
     return lines;
 }
 
-TReportPageLayout LayOutReportPage(const QStringList& reportLines) {
+TReportPageLayout LayOutReportPage(const QStringList& reportLines, const QStringList& figureLines) {
     TReportPageLayout layout;
     const double width = kPageWidth - 2 * kMargin;
     const double headerHeight = LineHeight(PageFont("Arial", kHeadingSize, true)) +
@@ -208,10 +242,15 @@ TReportPageLayout LayOutReportPage(const QStringList& reportLines) {
     layout.Header = QRectF(kMargin, kMargin, width, headerHeight);
     const double chartHeight = width * kPageChartHeight / kPageChartWidth;
     const double legendHeight = LineHeight(PageFont("Arial", kLegendSize)) * 1.5;
+    const double figuresHeight = figureLines.isEmpty()
+                                     ? 0
+                                     : LineHeight(PageFont("Arial", kFiguresSize)) *
+                                               static_cast<double>((figureLines.size() + 1) / 2) +
+                                           kGap / 4;
     const double reportTop = layout.Header.bottom() + kGap;
     // What the charts and the legend leave for the text.
-    const double room =
-        kPageHeight - kMargin - legendHeight - 2 * chartHeight - kGap / 2 - kGap - reportTop;
+    const double room = kPageHeight - kMargin - figuresHeight - legendHeight - 2 * chartHeight -
+                        kGap / 2 - kGap - reportTop;
 
     // The largest size at which the lines fit both ways.
     QString widest;
@@ -231,6 +270,7 @@ TReportPageLayout LayOutReportPage(const QStringList& reportLines) {
     layout.SearchChart = QRectF(kMargin, layout.Report.bottom() + kGap, width, chartHeight);
     layout.TempoChart = QRectF(kMargin, layout.SearchChart.bottom() + kGap / 2, width, chartHeight);
     layout.Legend = QRectF(kMargin, layout.TempoChart.bottom(), width, legendHeight);
+    layout.Figures = QRectF(kMargin, layout.Legend.bottom(), width, figuresHeight);
     return layout;
 }
 
@@ -249,7 +289,8 @@ void FillPageCharts(TDetachedCharts& charts, const TLoadedProtocol& load) {
 void PaintReportPage(QPainter& painter, const TLoadedProtocol& load, std::string_view report1251,
                      QDate printed) {
     const QStringList lines = ReportPageLines(report1251);
-    const TReportPageLayout layout = LayOutReportPage(lines);
+    const QStringList figures = WorkCurvePageLines(load);
+    const TReportPageLayout layout = LayOutReportPage(lines, figures);
     TDetachedCharts charts;
     FillPageCharts(charts, load);
 
@@ -280,6 +321,7 @@ void PaintReportPage(QPainter& painter, const TLoadedProtocol& load, std::string
         painter.restore();
     }
     PaintLegend(painter, layout.Legend);
+    PaintFigures(painter, layout.Figures, figures);
     painter.restore();
 }
 

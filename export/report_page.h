@@ -2,8 +2,9 @@
 // subject, the date it was printed), the report text in a monospaced font and both result
 // charts at the page's width, painted by the chart painter as vector drawing. Wrong selections
 // and intervals with wrong selections carry a white cross inside their marker, and a legend
-// explains the marks, so the page reads in grey-scale print too. Written as PDF or painted on
-// a printer.
+// explains the marks, so the page reads in grey-scale print too. Under the legend, the figures
+// of the test's work curve when its analysis is complete. Written as PDF or painted on a
+// printer.
 #pragma once
 
 #include <QByteArray>
@@ -38,13 +39,19 @@ struct TReportPageLayout {
     QRectF SearchChart;  // the search-time chart, then the five-second chart under it
     QRectF TempoChart;
     QRectF Legend;
+    QRectF Figures;          // the work-curve figures, in two columns; empty without them
     int ReportFontSize = 0;  // pixel size of the report's font, in page units
     bool ReportCut = false;  // the text does not fit even at the smallest size: its end is cut
 };
 
-// The layout for a report of these lines: the text gets the largest size up to 9 points (and
-// at least 4) at which its lines fit their place.
-TReportPageLayout LayOutReportPage(const QStringList& reportLines);
+// The layout for a report of these lines and these work-curve figures: the text gets the
+// largest size up to 9 points (and at least 4) at which its lines fit their place.
+TReportPageLayout LayOutReportPage(const QStringList& reportLines,
+                                   const QStringList& figureLines = {});
+
+// The work-curve figures of a complete analysis, one per line, numbers with the program's
+// decimal separator; none when the analysis stopped early.
+QStringList WorkCurvePageLines(const TLoadedProtocol& load);
 
 // The report's lines (Windows-1251 text, CR LF or LF breaks), trailing empty lines dropped.
 QStringList ReportPageLines(std::string_view report1251);

@@ -65,7 +65,8 @@ TEST_F(MenuStates, WalkEveryRowOfTheTable) {
     ASSERT_TRUE(bar.contains(form->mmSave));
     EXPECT_EQ(bar.indexOf(form->mmReport), bar.indexOf(form->mmSave) + 1);
     EXPECT_EQ(form->mmReport->menu()->actions(),
-              (QList<QAction*>{form->mmReportPdf, form->mmReportPrint, form->mmReportCsv}));
+              (QList<QAction*>{form->mmReportPdf, form->mmReportPrint, form->mmReportCsv,
+                               form->mmReportCurve, form->mmReportCompare}));
 }
 
 using AboutBox = FormTest;

@@ -1,12 +1,20 @@
-// Report › PDF…, Print… and Data CSV…: the dialogs they ask, and what they write.
+// Report › PDF…, Print… and Data CSV…: the dialogs they ask, and what they write; Work curve…
+// and Compare…: when they can run, what their windows show, and the comparison page.
 #include <QDir>
 #include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QPointer>
 #include <QPrinter>
+#include <QPushButton>
+#include <QTableWidget>
 #include <cstdio>
 
+#include "app/curve_windows.h"
 #include "base/cp1251.h"
 #include "form_fixture.h"
+#include "protocol/output_names.h"
 #include "protocol/points_csv.h"
+#include "stats/stats_text.h"
 
 namespace orvix::test {
 namespace {
@@ -106,6 +114,145 @@ TEST_F(ReportMenu, PrintPaintsThePageOnThePrinterTheDialogSetUp) {
             EXPECT_TRUE(text.contains(shown)) << shown.toStdString();
         }
     }
+}
+
+protogen::TProtocolText Generated(std::uint64_t seed, char decimal = '.') {
+    protogen::TGenerateOptions o;
+    o.Seed = seed;
+    o.Decimal = decimal;
+    return protogen::GenerateProtocol(o);
+}
+
+TEST_F(ReportMenu, StatisticsCommandsRunOnACompleteAnalysisOnly) {
+    AboutOk();
+    const auto statistics = [&] {
+        return std::array<bool, 3>{form->mmReport->isEnabled(), form->mmReportCurve->isEnabled(),
+                                   form->mmReportCompare->isEnabled()};
+    };
+    EXPECT_EQ(statistics(), (std::array<bool, 3>{false, false, false}));
+    Load(Write(Generated(3)));
+    ASSERT_TRUE(dialogs.failures.empty());
+    EXPECT_EQ(statistics(), (std::array<bool, 3>{true, true, true}));
+    // An analysis that stops early: Report stays on with Save, the statistics go off.
+    Load(Write(Generated(3, ','), "comma.klp"));
+    ASSERT_EQ(dialogs.failures.size(), 1u);
+    EXPECT_EQ(statistics(), (std::array<bool, 3>{true, false, false}));
+    form->mmReportCurve->trigger();
+    form->mmReportCompare->trigger();
+    EXPECT_FALSE(form->WorkCurveWindow);
+    EXPECT_EQ(dialogs.openRequests.size(), 2u);
+    Load(Write(Generated(4)));
+    EXPECT_EQ(statistics(), (std::array<bool, 3>{true, true, true}));
+}
+
+TEST_F(ReportMenu, CompareWithAFailingProtocolShowsWhatDataShowsAndKeepsTheLoad) {
+    AboutOk();
+    Load(Write(Generated(5), "later.klp"));
+    ASSERT_TRUE(dialogs.failures.empty());
+    const std::string report = Report();
+    const std::string tag = form->FileTag();
+    const int points = form->ChartSel->Plot().SeriesSel->PointCount();
+
+    const QString missing = dir.filePath("missing.klp");
+    const QString comma = Write(Generated(6, ','), "comma.klp");
+    for (const QString& bad : {missing, comma}) {
+        dialogs.openAnswers.push_back(bad);
+        form->mmReportCompare->trigger();
+    }
+    ASSERT_EQ(dialogs.failures.size(), 2u);
+    // It starts where Data starts.
+    ASSERT_EQ(dialogs.openRequests.size(), 3u);
+    EXPECT_EQ(dialogs.openRequests[1].InitialDir, dialogs.openRequests[0].InitialDir);
+    EXPECT_EQ(dialogs.openRequests[1].InitialDir, BesideProgram("Data"));
+    // Nothing of the loaded protocol changed.
+    EXPECT_FALSE(form->CompareWindow);
+    EXPECT_EQ(Report(), report);
+    EXPECT_EQ(form->FileTag(), tag);
+    EXPECT_EQ(form->ChartSel->Plot().SeriesSel->PointCount(), points);
+    EXPECT_TRUE(form->mmReportCompare->isEnabled());
+
+    // The same files under Data: the same messages, the same way.
+    Load(missing);
+    Load(comma);
+    ASSERT_EQ(dialogs.failures.size(), 4u);
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(dialogs.failures[i].text, dialogs.failures[i + 2].text);
+        EXPECT_EQ(dialogs.failures[i].caption, dialogs.failures[i + 2].caption);
+        EXPECT_FALSE(dialogs.failures[i].busyCursor);
+    }
+    EXPECT_EQ(dialogs.failures[0].text, "Cannot open file " + missing + ".");
+}
+
+TEST_F(ReportMenu, StatisticsWindowsShowTheFiguresAndTheComparisonPageIsSaved) {
+    form->SetDecimalPointSource([] { return QStringLiteral(","); });
+    AboutOk();
+    const auto earlierText = Generated(8, ',');
+    const auto laterText = Generated(9, ',');
+    const QString earlierPath = Write(earlierText, "earlier.klp");
+    Load(Write(laterText, "later.klp"));
+    ASSERT_TRUE(dialogs.failures.empty());
+    const TLoadedProtocol earlier = LoadAndAnalyse(ToPath(earlierPath));
+    const TLoadedProtocol laterLoad = AnalyseText(laterText.Text());
+    const TAnalysisResult& later = laterLoad.Analysis.Result;
+
+    form->mmReportCurve->trigger();
+    ASSERT_TRUE(form->WorkCurveWindow);
+    TWorkCurveWindow& curve = *form->WorkCurveWindow;
+    EXPECT_TRUE(curve.isVisible());
+    EXPECT_FALSE(curve.isModal());
+    const stats::TWorkCurve laterCurve = stats::ComputeWorkCurve(later);
+    std::string figures = stats::WorkCurveText(laterCurve, stats::ComputeAccuracy(later), ',');
+    figures.pop_back();
+    EXPECT_EQ(curve.Figures->toPlainText().toStdString(), figures);
+    EXPECT_EQ(curve.Plot().Selections->PointCount(), static_cast<int>(laterCurve.Minutes.size()));
+    // Asked again, the window is made anew in place of the old one.
+    QPointer<TWorkCurveWindow> first = form->WorkCurveWindow;
+    form->mmReportCurve->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(first);
+    EXPECT_TRUE(form->WorkCurveWindow);
+
+    // The picked protocol is the earlier test, the loaded one the later.
+    dialogs.openAnswers.push_back(earlierPath);
+    form->mmReportCompare->trigger();
+    ASSERT_TRUE(dialogs.failures.empty()) << dialogs.failures[0].text.toStdString();
+    ASSERT_TRUE(form->CompareWindow);
+    TCompareWindow& compare = *form->CompareWindow;
+    const stats::TRetest retest = stats::CompareTests(earlier.Analysis.Result, later);
+    EXPECT_EQ(compare.Text->toPlainText().toStdString() + "\n",
+              stats::RetestText(retest, "earlier.klp", "later.klp", ','));
+    ASSERT_EQ(compare.Table->rowCount(), static_cast<int>(retest.Rows.size()));
+    ASSERT_EQ(compare.Table->columnCount(), 4);
+    EXPECT_EQ(compare.Table->horizontalHeaderItem(3)->text(), QStringLiteral("Разность"));
+    for (int r = 0; r < compare.Table->rowCount(); ++r) {
+        const stats::TIndexRow& row = retest.Rows[static_cast<std::size_t>(r)];
+        EXPECT_EQ(compare.Table->item(r, 0)->text().toStdString(), row.Name);
+        EXPECT_EQ(compare.Table->item(r, 1)->text().toStdString(),
+                  stats::NumberText(row.Earlier, row.Decimals, ','));
+        EXPECT_EQ(compare.Table->item(r, 3)->text().toStdString(),
+                  stats::NumberText(row.Difference, row.Decimals, ','));
+    }
+    EXPECT_EQ(compare.Plot().EarlierSelections->PointCount(),
+              static_cast<int>(retest.EarlierCurve.Minutes.size()));
+
+    const QString pdf = dir.filePath("compare.pdf");
+    dialogs.saveAnswers.push_back(pdf);
+    compare.PdfButton->click();
+    EXPECT_TRUE(dialogs.failures.empty());
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests[0].FileName,
+              BesideProgram("Results/" +
+                            ToQString(output::FileName(form->FileTag(), output::kComparePdf))));
+    EXPECT_EQ(dialogs.saveRequests[0].Filter, (TFileFilter{"PDF Files (*.pdf)", "*.pdf"}));
+    const QString text = PdfText(pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("Повторное обследование — ") +
+                              ToQString(form->SubjectCaption()).simplified()))
+        << text.toStdString();
+    const stats::TIndexRow& firstRow = retest.Rows[0];
+    EXPECT_TRUE(text.contains(
+        QString::fromStdString(std::string(firstRow.Name) + " " +
+                               stats::NumberText(firstRow.Earlier, firstRow.Decimals, ','))));
 }
 
 }  // namespace

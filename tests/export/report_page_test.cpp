@@ -13,9 +13,11 @@
 #include "charts/qt_text_measure.h"
 #include "cli/batch.h"
 #include "cli/report_pages.h"
+#include "export/compare_page.h"
 #include "export/report_page.h"
 #include "protocol/output_names.h"
 #include "protocol/report.h"
+#include "stats/stats_text.h"
 #include "tools/ppm2gif/ppm_reader.h"
 #include "tools/protogen/protocol_writer.h"
 
@@ -120,6 +122,11 @@ TEST_F(ReportPage, OneA4PageWithEmbeddedFontsAndSearchableText) {
     EXPECT_NE(text.find("Дата печати: 15.03.2024"), std::string::npos);
     EXPECT_NE(text.find(Cp1251ToUtf8(load_.Subject)), std::string::npos);
     EXPECT_NE(text.find("ошибочный выбор"), std::string::npos);
+    // The work-curve figures of the complete analysis.
+    const QStringList figures = WorkCurvePageLines(load_);
+    ASSERT_EQ(figures.size(), 7);
+    for (const QString& line : figures)
+        EXPECT_NE(text.find(Squeezed(line)), std::string::npos) << Squeezed(line);
 }
 
 bool Greenish(const std::uint8_t* p) {
@@ -143,7 +150,8 @@ TEST_F(ReportPage, MarkersAndTheirCuesLieWhereTheChartsPutThem) {
     TDetachedCharts charts;
     FillPageCharts(charts, load_);
     const TQtTextMeasure measure;
-    const TReportPageLayout layout = LayOutReportPage(ReportPageLines(report_));
+    const TReportPageLayout layout =
+        LayOutReportPage(ReportPageLines(report_), WorkCurvePageLines(load_));
     const TAnalysisResult& r = load_.Analysis.Result;
 
     // The search-time chart shows the whole test: its first and last selections are on it.
@@ -219,18 +227,28 @@ TEST_F(ReportPage, MarkersAndTheirCuesLieWhereTheChartsPutThem) {
 
 TEST_F(ReportPage, LongReportsShrinkToFitTheOnePage) {
     const QStringList shortLines = ReportPageLines(report_);
-    const TReportPageLayout normal = LayOutReportPage(shortLines);
+    const QStringList figures = WorkCurvePageLines(load_);
+    const TReportPageLayout normal = LayOutReportPage(shortLines, figures);
     EXPECT_FALSE(normal.ReportCut);
     QStringList longLines = shortLines;
     for (int i = 0; i < 40; ++i) longLines += shortLines;
-    const TReportPageLayout small = LayOutReportPage(longLines);
+    const TReportPageLayout small = LayOutReportPage(longLines, figures);
     EXPECT_LT(small.ReportFontSize, normal.ReportFontSize);
-    // Whatever the text, the charts and the legend stay on the page.
+    // Whatever the text, the charts, the legend and the figures stay on the page.
     for (const TReportPageLayout& l : {normal, small}) {
         EXPECT_GE(l.SearchChart.top(), l.Report.bottom());
-        EXPECT_LE(l.Legend.bottom(), kPageHeight);
+        EXPECT_GE(l.Figures.top(), l.Legend.bottom());
+        EXPECT_GT(l.Figures.height(), 0);
+        EXPECT_LE(l.Figures.bottom(), kPageHeight);
     }
     EXPECT_TRUE(small.ReportCut);
+    // A load that failed has no figures.
+    protogen::TGenerateOptions o;
+    o.Seed = 12;
+    o.Decimal = ',';
+    const TLoadedProtocol failed = AnalyseText(protogen::GenerateProtocol(o).Text());
+    ASSERT_NE(failed.Analysis.Stopped, TAnalysisStep::Done);
+    EXPECT_TRUE(WorkCurvePageLines(failed).isEmpty());
 }
 
 TEST_F(ReportPage, BatchWritesAPagePerProtocolUnderItsNumberedName) {
@@ -251,6 +269,83 @@ TEST_F(ReportPage, BatchWritesAPagePerProtocolUnderItsNumberedName) {
         ASSERT_TRUE(fs::exists(pdf)) << pdf;
         EXPECT_NE(Output("pdfinfo " + Quoted(pdf)).find("Pages:           1\n"), std::string::npos);
     }
+}
+
+// ---- The retest comparison page ---------------------------------------------------------
+
+class ComparePage : public ReportPage {
+  protected:
+    static TLoadedProtocol Generated(std::uint64_t seed, double seconds) {
+        protogen::TGenerateOptions o;
+        o.Seed = seed;
+        o.DurationSeconds = seconds;
+        return AnalyseText(protogen::GenerateProtocol(o).Text());
+    }
+};
+
+TEST_F(ComparePage, OneA4PageWithBothTestsTheTableAndTheComparisonText) {
+    const TLoadedProtocol later = Generated(31, 420);
+    ASSERT_EQ(later.Analysis.Stopped, TAnalysisStep::Done);
+    const fs::path pdf = dir_ / "compare.pdf";
+    WriteComparisonPdf(pdf, load_, later, QDate(2024, 3, 15));
+    const std::string info = Output("pdfinfo " + Quoted(pdf));
+    EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
+    EXPECT_NE(info.find("(A4)"), std::string::npos) << info;
+
+    const std::string text =
+        Squeezed(QString::fromStdString(Output("pdftotext -enc UTF-8 " + Quoted(pdf) + " -")));
+    const auto expect = [&](const std::string& part) {
+        EXPECT_NE(text.find(part), std::string::npos) << part << "\nin: " << text;
+    };
+    expect("Первое обследование — " + Cp1251ToUtf8(load_.Subject));
+    expect("Повторное обследование — " + Cp1251ToUtf8(later.Subject));
+    expect("Дата печати: 15.03.2024");
+    // The legend names the tests; the table shows every index, earlier, later and difference.
+    expect("Первое обследование Повторное обследование");
+    const stats::TRetest retest = stats::CompareTests(load_.Analysis.Result, later.Analysis.Result);
+    ASSERT_GE(retest.Rows.size(), 5u);
+    for (const stats::TIndexRow& row : retest.Rows)
+        expect(std::string(row.Name) + " " + stats::NumberText(row.Earlier, row.Decimals, '.') +
+               " " + stats::NumberText(row.Later, row.Decimals, '.') + " " +
+               stats::NumberText(row.Difference, row.Decimals, '.'));
+    // Under it the Welch comparisons and both curves minute by minute, as the text has them.
+    const QStringList lines = ComparisonPageLines(load_, later);
+    EXPECT_TRUE(lines.filter(QStringLiteral("Уэлча")).size() == 1)
+        << lines.join('\n').toStdString();
+    for (const QString& line : lines)
+        if (!line.trimmed().isEmpty()) expect(Squeezed(line));
+    EXPECT_FALSE(LayOutComparisonPage(static_cast<int>(retest.Rows.size()), lines).TextCut);
+}
+
+TEST_F(ComparePage, LongTestsFitThePageAndWritesAreAtomic) {
+    // An hour-long test: its minute lines shrink the text, all of it still on the page.
+    const TLoadedProtocol longTest = Generated(5, 3600);
+    ASSERT_EQ(longTest.Analysis.Stopped, TAnalysisStep::Done);
+    const QStringList lines = ComparisonPageLines(load_, longTest);
+    ASSERT_GE(lines.size(), 60);
+    const TComparePageLayout normal =
+        LayOutComparisonPage(9, ComparisonPageLines(load_, Generated(31, 420)));
+    const TComparePageLayout layout = LayOutComparisonPage(9, lines);
+    EXPECT_LT(layout.TextFontSize, normal.TextFontSize);
+    EXPECT_FALSE(layout.TextCut);
+    for (const TComparePageLayout& l : {normal, layout}) {
+        EXPECT_GE(l.Legend.top(), l.Chart.bottom());
+        EXPECT_GE(l.Table.top(), l.Legend.bottom());
+        EXPECT_GE(l.Text.top(), l.Table.bottom());
+        EXPECT_LE(l.Text.bottom(), kPageHeight);
+    }
+
+    // A folder that does not exist: the message, no file; an existing file is replaced whole.
+    EXPECT_THROW(WriteComparisonPdf(dir_ / "no" / "c.pdf", load_, longTest, QDate(2024, 3, 15)),
+                 std::exception);
+    EXPECT_FALSE(fs::exists(dir_ / "no"));
+    const fs::path pdf = dir_ / "c.pdf";
+    WriteFileAtomically(pdf, std::string(100000, 'x'));
+    WriteComparisonPdf(pdf, load_, longTest, QDate(2024, 3, 15));
+    const std::string written = ReadWholeFile(pdf, 1u << 26);
+    EXPECT_EQ(written.rfind("%PDF", 0), 0u);
+    EXPECT_NE(written.find("%%EOF", written.size() - 8), std::string::npos);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
 
 }  // namespace
