@@ -64,7 +64,10 @@ void FitHeightToLines(QPlainTextEdit* view) {
 // Closes the window.
 QDialogButtonBox* CloseButtons(QDialog* window) {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, window);
-    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("Закрыть"));
+    QPushButton* close = buttons->button(QDialogButtonBox::Close);
+    close->setText(QStringLiteral("Закрыть"));
+    // The window opens with the focus here, not on a row of its table.
+    close->setFocus();
     QObject::connect(buttons, &QDialogButtonBox::rejected, window, &QDialog::close);
     return buttons;
 }
