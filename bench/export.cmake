@@ -11,6 +11,8 @@ else()
     message(STATUS "giflib not found: gif_bench not built")
 endif()
 
-# The report page (PDF) and the per-selection CSV.
-orvix_add_bench(report_bench SOURCES export/report_bench.cpp
-                LIBS orvix_reportpage orvix_protogen Qt6::Widgets)
+# The report page (PDF) and the per-selection CSV; the page needs Qt.
+if(ORVIX_WITH_QT)
+    orvix_add_bench(report_bench SOURCES export/report_bench.cpp
+                    LIBS orvix_reportpage orvix_protogen Qt6::Widgets)
+endif()

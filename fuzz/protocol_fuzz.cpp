@@ -1,6 +1,8 @@
 // A protocol through everything a load does without a window: the file's bytes descrambled,
 // the line buffer, the analysis, the report, both result charts filled and laid out as a paint
-// lays them out, under either decimal separator. Only the program's own failures may come out.
+// lays them out, under either decimal separator, and for a complete analysis the work curve and
+// a comparison of the test with itself, with their texts. Only the program's own failures may
+// come out.
 // The input is the protocol's plain text (scrambled here into the file's bytes), so that the
 // fuzzer's dictionary of protocol tokens and its insertions keep their meaning.
 #include <cstddef>
@@ -12,6 +14,9 @@
 #include "charts/result_plots.h"
 #include "protocol/load.h"
 #include "protocol/protocol.h"
+#include "stats/retest.h"
+#include "stats/stats_text.h"
+#include "stats/work_curve.h"
 
 namespace {
 
@@ -24,6 +29,9 @@ class FixedMeasure final : public orvix::TTextMeasure {
     int TextHeight(const orvix::TChartFont& font) const override { return font.Height + 2; }
 };
 
+// Keeps the texts from being optimised away.
+volatile std::size_t textSink = 0;
+
 void LoadOnce(const std::string& descrambled, char decimal) {
     using namespace orvix;
     SetDecimalChar(decimal);
@@ -34,6 +42,11 @@ void LoadOnce(const std::string& descrambled, char decimal) {
     TTextLines report;
     try {
         ShowLoad(load, report, charts.Tempo, charts.Search);
+        const TAnalysisResult& r = load.Analysis.Result;
+        const std::string curve =
+            stats::WorkCurveText(stats::ComputeWorkCurve(r), stats::ComputeAccuracy(r), decimal);
+        const std::string retest = stats::RetestText(stats::CompareTests(r, r), "a", "b", decimal);
+        textSink = curve.size() + retest.size();
     } catch (const Exception&) {
         // The message box would show it; the views keep what they got.
     }

@@ -12,17 +12,7 @@ seconds=${2:-60}
 build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 
 "$root/scripts/setup.sh"
-missing=()
-for p in clang libclang-rt-14-dev libgif-dev python3; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed' || missing+=("$p")
-done
-if ((${#missing[@]})); then
-    sudo=()
-    if [[ $(id -u) -ne 0 ]]; then sudo=(sudo); fi
-    "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}"
-fi
+"$root/scripts/install-packages.sh" clang libclang-rt-14-dev libgif-dev python3
 
 generator=()
 if command -v ninja >/dev/null; then generator=(-G Ninja); fi

@@ -85,19 +85,7 @@ start=$SECONDS
 step() { echo "=== $1 ($((SECONDS - start)) s)"; }
 sudo=()
 if [[ $(id -u) -ne 0 ]]; then sudo=(sudo); fi
-needed=(lintian desktop-file-utils appstream xvfb xauth xdotool)
-missing=()
-for p in "${needed[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed'; then
-        missing+=("$p")
-    fi
-done
-if ((${#missing[@]})); then
-    step "installing ${missing[*]}"
-    "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}"
-fi
+"$root/scripts/install-packages.sh" lintian desktop-file-utils appstream xvfb xauth xdotool
 
 step "package"
 deb=$("$root/scripts/package.sh" "$@" | tail -1)

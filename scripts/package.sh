@@ -7,13 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 "$root/scripts/setup.sh"
 # rsvg-convert draws the PNG icons from the SVG one.
-if ! command -v rsvg-convert >/dev/null; then
-    sudo=()
-    if [[ $(id -u) -ne 0 ]]; then sudo=(sudo); fi
-    "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-        librsvg2-bin
-fi
+"$root/scripts/install-packages.sh" librsvg2-bin
 BUILD_DIR=$build "$root/scripts/build.sh" -DORVIX_RSVG_CONVERT="$(command -v rsvg-convert)" "$@"
 type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")
 if [[ $type != Release ]]; then

@@ -13,20 +13,7 @@ jobs=$(nproc)
 step() { echo "=== $1 (at $SECONDS s)"; }
 
 packages=(cmake ninja-build dpkg-dev g++-mingw-w64-x86-64-posix wine wine64 googletest)
-missing=()
-for p in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed'; then
-        missing+=("$p")
-    fi
-done
-if ((${#missing[@]})); then
-    echo "Installing: ${missing[*]}"
-    sudo=()
-    if [[ $(id -u) -ne 0 ]]; then sudo=(sudo); fi
-    "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}"
-fi
+"$root/scripts/install-packages.sh" "${packages[@]}"
 mkdir -p "$deps"
 
 # GoogleTest for Windows, from the sources Debian ships in /usr/src/googletest.
