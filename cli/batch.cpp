@@ -13,13 +13,17 @@
 #include "protocol/output_names.h"
 #include "protocol/points_csv.h"
 #include "protocol/report.h"
+#include "stats/retest.h"
+#include "stats/stats_text.h"
+#include "stats/work_curve.h"
 
 namespace orvix::batch {
 namespace fs = std::filesystem;
 
 const char* const kUsage =
     "usage: orvix-kl-batch [--decimal=C] [--out=DIR] [--charts] [--pdf] [--points] "
-    "[--summary=FILE.csv] PROTOCOL...\n";
+    "[--summary=FILE.csv] PROTOCOL...\n"
+    "       orvix-kl-batch --compare=EARLIER [--decimal=C] [--out=DIR] [--pdf] PROTOCOL\n";
 
 namespace {
 
@@ -83,6 +87,8 @@ std::optional<TBatchOptions> ParseArguments(const std::vector<std::string>& args
             options.Points = true;
         } else if (a.rfind("--summary=", 0) == 0 && a.size() > 10) {
             options.Summary = PathFromUtf8(a.substr(10));
+        } else if (a.rfind("--compare=", 0) == 0 && a.size() > 10) {
+            options.Compare = PathFromUtf8(a.substr(10));
         } else {
             err << "orvix-kl-batch: unknown option " << a << "\n" << kUsage;
             return std::nullopt;
@@ -90,6 +96,13 @@ std::optional<TBatchOptions> ParseArguments(const std::vector<std::string>& args
     }
     if (options.Protocols.empty()) {
         err << "orvix-kl-batch: no protocol given\n" << kUsage;
+        return std::nullopt;
+    }
+    if (options.Compare &&
+        (options.Protocols.size() != 1 || options.Charts || options.Points || options.Summary)) {
+        err << "orvix-kl-batch: --compare takes one PROTOCOL and neither --charts, --points nor "
+               "--summary\n"
+            << kUsage;
         return std::nullopt;
     }
     return options;
@@ -184,7 +197,9 @@ TProtocolOutcome ProcessProtocol(const fs::path& protocol, const TBatchOptions& 
 
 std::string SummaryHeader() {
     return "file,FileTag,subject,orientation,T,N+,Nomit,Nwrong,impulsivity,search mean,search SD,"
-           "search V,interval count,tempo mean,tempo SD,tempo V,report file,status\n";
+           "search V,interval count,tempo mean,tempo SD,tempo V,accuracy,wrong share,"
+           "selections per minute,trend slope,trend CI low,trend CI high,last/first third,"
+           "work curve,report file,status\n";
 }
 
 std::string SummaryRow(const TProtocolOutcome& o) {
@@ -207,13 +222,92 @@ std::string SummaryRow(const TProtocolOutcome& o) {
         add(Number(r.Tempo.Mean));
         add(Number(r.Tempo.SD));
         add(Number(r.Tempo.V));
+        const stats::TAccuracy accuracy = stats::ComputeAccuracy(r);
+        const stats::TWorkCurve curve = stats::ComputeWorkCurve(r);
+        auto optional = [](const std::optional<double>& v) {
+            return v ? Number(*v) : std::string();
+        };
+        add(optional(accuracy.Accuracy));
+        add(optional(accuracy.WrongShare));
+        add(optional(accuracy.SelectionsPerMinute));
+        const stats::TTrend& trend = curve.Trend;
+        add(trend.Defined ? Number(trend.Slope) : std::string());
+        add(trend.Defined ? Number(trend.Low) : std::string());
+        add(trend.Defined ? Number(trend.High) : std::string());
+        add(optional(curve.ThirdsRatio));
+        add(std::string(stats::VerdictName(curve.Verdict)));
     } else {
-        for (int i = 0; i < 13; ++i) add("");
+        for (int i = 0; i < 21; ++i) add("");
     }
     add(o.ReportFile.empty() ? std::string() : Utf8(o.ReportFile));
     add(o.Ok ? "ok" : Cp1251ToUtf8(o.Message));
     row.push_back('\n');
     return row;
+}
+
+namespace {
+
+// A protocol loaded as the Data command loads it, its charts filled without windows (they
+// meet the window's failures too). Throws the failure.
+TLoadedProtocol LoadAsWindow(const fs::path& protocol, char decimal) {
+    TLoadedProtocol load = LoadAndAnalyse(protocol);
+    TDetachedCharts charts;
+    charts.Tempo.Chart().DecimalSeparator = decimal;
+    charts.Search.Chart().DecimalSeparator = decimal;
+    TTextLines report;
+    ShowLoad(load, report, charts.Tempo, charts.Search);
+    return load;
+}
+
+// "file — subject" (UTF-8), how the comparison names a test.
+std::string TestName(const fs::path& protocol, const TLoadedProtocol& load) {
+    return Utf8(protocol.filename()) + " — " + Cp1251ToUtf8(load.Subject);
+}
+
+}  // namespace
+
+int RunComparison(const TBatchOptions& options, std::ostream& out, std::ostream& err,
+                  TPageWriter* page) {
+    SetDecimalChar(options.Decimal);
+    const fs::path& earlierPath = *options.Compare;
+    const fs::path& laterPath = options.Protocols.front();
+    std::optional<TLoadedProtocol> loads[2];
+    bool failed = false;
+    for (int i = 0; i < 2; ++i) {
+        const fs::path& protocol = i == 0 ? earlierPath : laterPath;
+        std::string message;
+        try {
+            loads[i] = LoadAsWindow(protocol, options.Decimal);
+        } catch (const Exception& e) {
+            message = FailureText(e.Message());
+        } catch (const std::bad_alloc&) {
+            message = FailureText(msg::kOutOfMemory);
+        }
+        if (!message.empty()) {
+            err << Utf8(protocol) << ": " << Cp1251ToUtf8(message) << "\n";
+            failed = true;
+        }
+    }
+    if (failed) return 1;
+    const TLoadedProtocol& earlier = *loads[0];
+    const TLoadedProtocol& later = *loads[1];
+    const stats::TRetest retest =
+        stats::CompareTests(earlier.Analysis.Result, later.Analysis.Result);
+    out << stats::RetestText(retest, TestName(earlierPath, earlier), TestName(laterPath, later),
+                             options.Decimal)
+        << std::flush;
+    if (options.Pdf && page) {
+        const fs::path target = OutputPath(options.OutDir, later.FileTag, output::kComparePdf);
+        try {
+            std::error_code ec;
+            fs::create_directories(options.OutDir, ec);
+            page->WriteComparison(earlier, later, target);
+        } catch (const Exception& e) {
+            err << Utf8(target) << ": " << Cp1251ToUtf8(FailureText(e.Message())) << "\n";
+            return 1;
+        }
+    }
+    return 0;
 }
 
 int RunBatch(const TBatchOptions& options, std::ostream& err, TChartWriter* charts,

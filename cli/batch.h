@@ -22,6 +22,9 @@ struct TBatchOptions {
     bool Pdf = false;     // the report page, <FileTag> KL.pdf
     bool Points = false;  // the per-selection table, <FileTag> KL.csv
     std::optional<std::filesystem::path> Summary;
+    // --compare=EARLIER: the one protocol given is compared with this earlier test of the same
+    // examinee; the comparison goes to the standard output (and with --pdf to a page).
+    std::optional<std::filesystem::path> Compare;
     std::vector<std::filesystem::path> Protocols;
 };
 
@@ -68,6 +71,9 @@ class TPageWriter {
     // Writes the page of `load` with `report` (Windows-1251) as its report text.
     virtual void Write(const TLoadedProtocol& load, const std::string& report,
                        const std::filesystem::path& target) = 0;
+    // Writes the comparison page of two complete loads.
+    virtual void WriteComparison(const TLoadedProtocol& earlier, const TLoadedProtocol& later,
+                                 const std::filesystem::path& target) = 0;
 };
 
 // Loads, analyses and writes one protocol, under a name `names` has not given out yet. The
@@ -83,6 +89,12 @@ std::filesystem::path OutputPath(const std::filesystem::path& dir, const std::st
 // Runs the whole batch; returns the exit status (0 all succeeded, 1 any failed).
 int RunBatch(const TBatchOptions& options, std::ostream& err, TChartWriter* charts,
              bool showProgress, TPageWriter* page = nullptr);
+
+// --compare: loads both protocols as the window's Data command does, writes the comparison
+// (UTF-8) to `out` and, with --pdf, the page to <later FileTag> KL.compare.pdf in the output
+// folder. A protocol that fails is reported on `err` as in a batch run. Returns the exit status.
+int RunComparison(const TBatchOptions& options, std::ostream& out, std::ostream& err,
+                  TPageWriter* page = nullptr);
 
 // One CSV row (UTF-8) of the summary, and its header.
 std::string SummaryHeader();

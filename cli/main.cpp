@@ -74,6 +74,8 @@ int main(int argc, char** argv) {
         return 2;
     }
 #endif
+    if (options->Compare)
+        return orvix::batch::RunComparison(*options, std::cout, std::cerr, pageWriter);
     const bool progress = options->Protocols.size() > 1 && isatty(2) && escapes;
     return orvix::batch::RunBatch(*options, std::cerr, charts, progress, pageWriter);
 }

@@ -1,4 +1,5 @@
-// --pdf: each protocol's report page written as PDF, dated the day of the run.
+// --pdf: each protocol's report page (or, with --compare, the comparison page) written as PDF,
+// dated the day of the run.
 #pragma once
 
 #include "cli/batch.h"
@@ -9,6 +10,8 @@ class TReportPages final : public TPageWriter {
   public:
     void Write(const TLoadedProtocol& load, const std::string& report,
                const std::filesystem::path& target) override;
+    void WriteComparison(const TLoadedProtocol& earlier, const TLoadedProtocol& later,
+                         const std::filesystem::path& target) override;
 };
 
 }  // namespace orvix::batch

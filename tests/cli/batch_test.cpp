@@ -283,6 +283,33 @@ TEST(BatchArguments, Usage) {
     EXPECT_FALSE(parse({"--frobnicate", "a"}));
     EXPECT_FALSE(parse({"--out=", "a"}));
     EXPECT_NE(err.str().find("usage: orvix-kl-batch"), std::string::npos);
+    // A comparison is of exactly two tests and writes no batch outputs.
+    EXPECT_EQ(parse({"--compare=e.klp", "--pdf", "l.klp"})->Compare, fs::path("e.klp"));
+    EXPECT_FALSE(parse({"--compare=e.klp", "a", "b"}));
+    EXPECT_FALSE(parse({"--compare=e.klp", "--summary=s.csv", "a"}));
+}
+
+TEST_F(Batch, AComparisonWithATestThatFailsShowsItsMessageAndNothingElse) {
+    protogen::TGenerateOptions o;
+    o.Seed = 5;
+    const auto good = protogen::GenerateProtocol(o);
+    auto bad = good;
+    bad.Head[11] = "x";
+    TBatchOptions options;
+    options.OutDir = dir_ / "out";
+    options.Compare = Protocol("earlier.klp", bad);
+    options.Protocols = {Protocol("later.klp", good)};
+    options.Pdf = true;
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunComparison(options, out, err), 1);
+    EXPECT_EQ(err.str(), options.Compare->string() + ": 'x' is not a valid integer value.\n");
+    EXPECT_EQ(out.str(), "");
+    EXPECT_FALSE(fs::exists(options.OutDir));
+
+    options.Compare = options.Protocols.front();
+    EXPECT_EQ(RunComparison(options, out, err), 0);
+    EXPECT_NE(out.str().find("Первое: later.klp — "), std::string::npos) << out.str();
 }
 
 }  // namespace
