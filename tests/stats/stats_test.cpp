@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <numeric>
+#include <numbers>
 
 #include "stats/retest.h"
 #include "stats/stats_text.h"
@@ -33,7 +33,7 @@ TEST(StudentT, QuantilesAndDistributionFunctionMatchTablesAndClosedForms) {
     EXPECT_NEAR(StudentTQuantile(0.975, 1e7), 1.959964, 1e-6);  // the normal's
     EXPECT_DOUBLE_EQ(StudentTCdf(0, 3.5), 0.5);
     EXPECT_NEAR(StudentTCdf(1, 1), 0.75, 1e-14);  // Cauchy: 1/2 + atan(t)/pi
-    EXPECT_NEAR(StudentTCdf(-3, 1), 0.5 + std::atan(-3.0) / M_PI, 1e-14);
+    EXPECT_NEAR(StudentTCdf(-3, 1), 0.5 + std::atan(-3.0) / std::numbers::pi, 1e-14);
     for (const double t : {-40.0, -2.5, 0.3, 7.0})  // df 2: 1/2 + t / (2 sqrt(2 + t^2))
         EXPECT_NEAR(StudentTCdf(t, 2), 0.5 + t / (2 * std::sqrt(2 + t * t)), 1e-13) << t;
     // Fractional degrees of freedom (Welch) and far tails invert.
