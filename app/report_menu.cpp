@@ -133,13 +133,9 @@ void TForm1::mmReportCompareClick() {
     if (!chosen) return;
 
     TBusyCursor busy;
-    // A protocol that cannot be read or analysed fails with the message Data shows for it;
-    // the loaded protocol stays as it is.
-    TLoadedProtocol earlier = LoadAndAnalyse(ToPath(*chosen));
-    if (earlier.Analysis.Stopped != TAnalysisStep::Done) {
-        if (earlier.Analysis.Failure) std::rethrow_exception(earlier.Analysis.Failure);
-        return;
-    }
+    // A protocol that cannot be read or analysed, or whose charts fail, fails with the message
+    // Data shows for it; the loaded protocol stays as it is.
+    TLoadedProtocol earlier = LoadAsDataCommand(ToPath(*chosen), DecimalChar());
     const std::string earlierName = QFileInfo(*chosen).fileName().toStdString();
     ShowInPlaceOf(
         CompareWindow,

@@ -248,4 +248,14 @@ void ShowLoad(const TLoadedProtocol& load, TLineList& report, TTempoPlot& tempo,
     if (failure) std::rethrow_exception(failure);
 }
 
+TLoadedProtocol LoadAsDataCommand(const std::filesystem::path& path, char decimal) {
+    TLoadedProtocol load = LoadAndAnalyse(path);
+    TDetachedCharts charts;
+    charts.TempoChart.DecimalSeparator = decimal;
+    charts.SearchChart.DecimalSeparator = decimal;
+    TTextLines report;
+    ShowLoad(load, report, charts.Tempo, charts.Search);
+    return load;
+}
+
 }  // namespace orvix

@@ -112,4 +112,9 @@ struct TDetachedCharts {
 void ShowLoad(const TLoadedProtocol& load, TLineList& report, TTempoPlot& tempo,
               TSearchTimePlot& search);
 
+// Loads a protocol as the Data command loads it, both charts filled without windows with
+// `decimal` as their separator, so it meets every failure the window's load meets; throws that
+// failure. What a second protocol beside the loaded one (a retest) is read with.
+TLoadedProtocol LoadAsDataCommand(const std::filesystem::path& path, char decimal);
+
 }  // namespace orvix

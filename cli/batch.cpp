@@ -247,18 +247,6 @@ std::string SummaryRow(const TProtocolOutcome& o) {
 
 namespace {
 
-// A protocol loaded as the Data command loads it, its charts filled without windows (they
-// meet the window's failures too). Throws the failure.
-TLoadedProtocol LoadAsWindow(const fs::path& protocol, char decimal) {
-    TLoadedProtocol load = LoadAndAnalyse(protocol);
-    TDetachedCharts charts;
-    charts.Tempo.Chart().DecimalSeparator = decimal;
-    charts.Search.Chart().DecimalSeparator = decimal;
-    TTextLines report;
-    ShowLoad(load, report, charts.Tempo, charts.Search);
-    return load;
-}
-
 // "file — subject" (UTF-8), how the comparison names a test.
 std::string TestName(const fs::path& protocol, const TLoadedProtocol& load) {
     return Utf8(protocol.filename()) + " — " + Cp1251ToUtf8(load.Subject);
@@ -277,7 +265,7 @@ int RunComparison(const TBatchOptions& options, std::ostream& out, std::ostream&
         const fs::path& protocol = i == 0 ? earlierPath : laterPath;
         std::string message;
         try {
-            loads[i] = LoadAsWindow(protocol, options.Decimal);
+            loads[i] = LoadAsDataCommand(protocol, options.Decimal);
         } catch (const Exception& e) {
             message = FailureText(e.Message());
         } catch (const std::bad_alloc&) {

@@ -155,13 +155,20 @@ TEST_F(ReportMenu, CompareWithAFailingProtocolShowsWhatDataShowsAndKeepsTheLoad)
 
     const QString missing = dir.filePath("missing.klp");
     const QString comma = Write(Generated(6, ','), "comma.klp");
-    for (const QString& bad : {missing, comma}) {
+    // Analysed to the end, but its search-time chart cannot take the range.
+    auto negative = protogen::BasicProtocol();
+    negative.Head[21] = "-1.0";
+    negative.Head[24] = "2";
+    negative.Records = {protogen::RecordLine(1, "1.0", "-0.500", " +"),
+                        protogen::RecordLine(2, "6.0", "-0.700", " +")};
+    const QString axis = Write(negative, "negative.klp");
+    for (const QString& bad : {missing, comma, axis}) {
         dialogs.openAnswers.push_back(bad);
         form->mmReportCompare->trigger();
     }
-    ASSERT_EQ(dialogs.failures.size(), 2u);
+    ASSERT_EQ(dialogs.failures.size(), 3u);
     // It starts where Data starts.
-    ASSERT_EQ(dialogs.openRequests.size(), 3u);
+    ASSERT_EQ(dialogs.openRequests.size(), 4u);
     EXPECT_EQ(dialogs.openRequests[1].InitialDir, dialogs.openRequests[0].InitialDir);
     EXPECT_EQ(dialogs.openRequests[1].InitialDir, BesideProgram("Data"));
     // Nothing of the loaded protocol changed.
@@ -174,14 +181,16 @@ TEST_F(ReportMenu, CompareWithAFailingProtocolShowsWhatDataShowsAndKeepsTheLoad)
     // The same files under Data: the same messages, the same way.
     Load(missing);
     Load(comma);
-    ASSERT_EQ(dialogs.failures.size(), 4u);
-    for (int i = 0; i < 2; ++i) {
+    Load(axis);
+    ASSERT_EQ(dialogs.failures.size(), 6u);
+    for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(dialogs.failures[i].text, dialogs.failures[i + 2].text);
-        EXPECT_EQ(dialogs.failures[i].caption, dialogs.failures[i + 2].caption);
+        EXPECT_EQ(dialogs.failures[i].text, dialogs.failures[i + 3].text);
+        EXPECT_EQ(dialogs.failures[i].caption, dialogs.failures[i + 3].caption);
         EXPECT_FALSE(dialogs.failures[i].busyCursor);
     }
     EXPECT_EQ(dialogs.failures[0].text, "Cannot open file " + missing + ".");
+    EXPECT_EQ(dialogs.failures[2].text, "Axis Maximum Value must be >= Minimum.");
 }
 
 TEST_F(ReportMenu, StatisticsWindowsShowTheFiguresAndTheComparisonPageIsSaved) {
