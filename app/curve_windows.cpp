@@ -192,13 +192,10 @@ TCompareWindow::TCompareWindow(TLoadedProtocol earlier, TLoadedProtocol later,
 TCompareWindow::~TCompareWindow() = default;
 
 void TCompareWindow::SavePdf() {
-    TSaveDialogSettings settings;
-    settings.Filter = TFileFilter{QStringLiteral("PDF Files (*.pdf)"), QStringLiteral("*.pdf")};
-    settings.OverwritePrompt = true;
-    settings.InitialDir = resultsFolder_;
-    settings.Title = QStringLiteral("Запись сравнения обследований в PDF-файл");
-    settings.FileName = resultsFolder_ + QDir::separator() +
-                        ToQString(output::FileName(later_.FileTag, output::kComparePdf));
+    const TSaveDialogSettings settings = SaveSettingsIn(
+        resultsFolder_, ToQString(output::FileName(later_.FileTag, output::kComparePdf)),
+        QStringLiteral("Запись сравнения обследований в PDF-файл"),
+        TFileFilter{QStringLiteral("PDF Files (*.pdf)"), QStringLiteral("*.pdf")});
     const std::optional<QString> chosen = dialogs_.SaveFile(this, settings);
     if (!chosen) return;
     WriteComparisonPdf(ToPath(*chosen), earlier_, later_, QDate::currentDate());

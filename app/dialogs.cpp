@@ -55,4 +55,15 @@ void TQtDialogs::ShowFailure(QWidget* parent, const QString& caption, const QStr
     box.exec();
 }
 
+TSaveDialogSettings SaveSettingsIn(const QString& folder, const QString& fileName,
+                                   const QString& title, TFileFilter filter) {
+    TSaveDialogSettings settings;
+    settings.Title = title;
+    settings.InitialDir = folder;
+    settings.FileName = folder + QDir::separator() + fileName;
+    settings.Filter = std::move(filter);
+    settings.OverwritePrompt = true;
+    return settings;
+}
+
 }  // namespace orvix

@@ -36,6 +36,11 @@ struct TSaveDialogSettings {
     bool OverwritePrompt = true;
 };
 
+// Settings of a save of its own (the Report commands): `title`, `filter`, the file `fileName`
+// proposed in `folder`, where the dialog starts; an existing file is asked about.
+TSaveDialogSettings SaveSettingsIn(const QString& folder, const QString& fileName,
+                                   const QString& title, TFileFilter filter);
+
 class TDialogs {
   public:
     virtual ~TDialogs() = default;

@@ -67,12 +67,11 @@ void TForm1::UpdateStatisticsCommands() {
 
 void TForm1::mmReportPdfClick() {
     // Settings of their own: the save dialog of the Save commands keeps what they left.
-    TSaveDialogSettings settings;
-    settings.Filter = TFileFilter{QStringLiteral("PDF Files (*.pdf)"), QStringLiteral("*.pdf")};
-    settings.OverwritePrompt = true;
-    settings.InitialDir = user_dirs::ResultsFolder(exeDir_);
-    settings.Title = QStringLiteral("Запись страницы отчёта в PDF-файл");
-    settings.FileName = ProposedName(output::kPdf);
+    const TSaveDialogSettings settings =
+        SaveSettingsIn(user_dirs::ResultsFolder(exeDir_),
+                       ToQString(output::FileName(loaded_.FileTag, output::kPdf)),
+                       QStringLiteral("Запись страницы отчёта в PDF-файл"),
+                       TFileFilter{QStringLiteral("PDF Files (*.pdf)"), QStringLiteral("*.pdf")});
     const std::optional<QString> chosen = dialogs_.SaveFile(this, settings);
     if (!chosen) return;
     WriteReportPdf(ToPath(*chosen), loaded_, meAnalysis->Text(), QDate::currentDate());
@@ -90,13 +89,11 @@ void TForm1::mmReportPrintClick() {
 }
 
 void TForm1::mmReportCsvClick() {
-    // Settings of their own: the save dialog of the Save commands keeps what they left.
-    TSaveDialogSettings settings;
-    settings.Filter = TFileFilter{QStringLiteral("CSV Files (*.csv)"), QStringLiteral("*.csv")};
-    settings.OverwritePrompt = true;
-    settings.InitialDir = user_dirs::ResultsFolder(exeDir_);
-    settings.Title = QStringLiteral("Запись данных выборов в CSV-файл");
-    settings.FileName = ProposedName(output::kPoints);
+    const TSaveDialogSettings settings =
+        SaveSettingsIn(user_dirs::ResultsFolder(exeDir_),
+                       ToQString(output::FileName(loaded_.FileTag, output::kPoints)),
+                       QStringLiteral("Запись данных выборов в CSV-файл"),
+                       TFileFilter{QStringLiteral("CSV Files (*.csv)"), QStringLiteral("*.csv")});
     const std::optional<QString> chosen = dialogs_.SaveFile(this, settings);
     if (!chosen) return;
     WriteFileAtomically(ToPath(*chosen), PointsCsv(loaded_.Protocol, loaded_.Analysis.Result));
