@@ -1,29 +1,27 @@
 #include "compare_page.h"
 
-#include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
 #include <algorithm>
 
 #include "base/cp1251.h"
-#include "base/file_io.h"
 #include "base/numbers.h"
-#include "charts/chart_painter.h"
 #include "charts/curve_legend.h"
 #include "charts/curve_plots.h"
 #include "charts/qt_text_measure.h"
+#include "export/page_parts.h"
 #include "report_page.h"
 #include "stats/stats_text.h"
 
 namespace orvix {
 namespace {
 
-constexpr double kMargin = 15 / 25.4 * kPageUnitsPerInch;  // 15 mm all round
-constexpr double kGap = 60;
+using page::kGap;
+using page::kMargin;
+using page::LineHeight;
+using page::MonoFont;
+
 constexpr int kHeadingSize = 110;
 constexpr int kSubjectSize = 90;
 constexpr int kDateSize = 85;
@@ -33,26 +31,8 @@ constexpr int kLargestTextSize = 90;
 constexpr int kSmallestTextSize = 40;
 constexpr int kTableColumns = 4;
 
-QFont PageFont(const char* family, int size, bool bold = false) {
-    QFont f(QString::fromLatin1(family));
-    f.setPixelSize(size);
-    f.setBold(bold);
-    return f;
-}
-
-QFont TextFont(int size) {
-    QFont f = PageFont("Courier New", size);
-    f.setStyleHint(QFont::Monospace);
-    f.setFixedPitch(true);
-    return f;
-}
-
-double LineHeight(const QFont& font) {
-    return QFontMetricsF(font).lineSpacing();
-}
-
 double TableRowHeight() {
-    return LineHeight(PageFont("Arial", kTableSize)) * 1.4;
+    return LineHeight(page::Font("Arial", kTableSize)) * 1.4;
 }
 
 // What the page says about one test: the examinee and the file tag.
@@ -63,34 +43,22 @@ QString TestLine(const QString& caption, const TLoadedProtocol& load) {
 
 void PaintHeader(QPainter& painter, const QRectF& r, const TLoadedProtocol& earlier,
                  const TLoadedProtocol& later, QDate printed) {
-    double y = r.top();
-    const auto line = [&](const QFont& font, const QString& text) {
-        painter.setFont(font);
-        const QFontMetricsF fm(font);
-        const QString shown = fm.elidedText(text, Qt::ElideRight, r.width());
-        painter.drawText(QRectF(r.left(), y, r.width(), fm.height()), Qt::AlignLeft | Qt::AlignTop,
-                         shown);
-        y += fm.lineSpacing();
-    };
-    painter.setPen(Qt::black);
-    line(PageFont("Arial", kHeadingSize, true),
-         QStringLiteral("Сравнение двух обследований по методике «Кольца Ландольта»"));
-    line(PageFont("Arial", kSubjectSize),
-         TestLine(QStringLiteral("Первое обследование — "), earlier));
-    line(PageFont("Arial", kSubjectSize),
-         TestLine(QStringLiteral("Повторное обследование — "), later));
-    line(PageFont("Arial", kDateSize),
-         QStringLiteral("Дата печати: ") + printed.toString(QStringLiteral("dd.MM.yyyy")));
-    QPen rule(Qt::black);
-    rule.setWidthF(5);
-    painter.setPen(rule);
-    painter.drawLine(QPointF(r.left(), r.bottom()), QPointF(r.right(), r.bottom()));
+    page::PaintHeader(
+        painter, r,
+        {{page::Font("Arial", kHeadingSize, true),
+          QStringLiteral("Сравнение двух обследований по методике «Кольца Ландольта»")},
+         {page::Font("Arial", kSubjectSize),
+          TestLine(QStringLiteral("Первое обследование — "), earlier)},
+         {page::Font("Arial", kSubjectSize),
+          TestLine(QStringLiteral("Повторное обследование — "), later)},
+         {page::Font("Arial", kDateSize),
+          QStringLiteral("Дата печати: ") + printed.toString(QStringLiteral("dd.MM.yyyy"))}});
 }
 
 // The table of indices: a shaded heading row, then one row per index, numbers right-aligned.
 void PaintTable(QPainter& painter, const QRectF& r, const stats::TRetest& retest, char decimal) {
-    const QFont font = PageFont("Arial", kTableSize);
-    const QFont bold = PageFont("Arial", kTableSize, true);
+    const QFont font = page::Font("Arial", kTableSize);
+    const QFont bold = page::Font("Arial", kTableSize, true);
     const double rowHeight = TableRowHeight();
     const double pad = rowHeight * 0.3;
     const double numberWidth = r.width() * 0.16;
@@ -142,22 +110,6 @@ void PaintTable(QPainter& painter, const QRectF& r, const stats::TRetest& retest
     painter.restore();
 }
 
-void PaintText(QPainter& painter, const TComparePageLayout& layout, const QStringList& lines) {
-    painter.save();
-    painter.setClipRect(layout.Text);
-    const QFont font = TextFont(layout.TextFontSize);
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-    const QFontMetricsF fm(font);
-    double baseline = layout.Text.top() + fm.ascent();
-    for (const QString& text : lines) {
-        if (baseline - fm.ascent() > layout.Text.bottom()) break;
-        if (!text.isEmpty()) painter.drawText(QPointF(layout.Text.left(), baseline), text);
-        baseline += fm.lineSpacing();
-    }
-    painter.restore();
-}
-
 std::string TagUtf8(const TLoadedProtocol& load) {
     return Cp1251ToUtf8(load.FileTag);
 }
@@ -165,7 +117,7 @@ std::string TagUtf8(const TLoadedProtocol& load) {
 // Lines too long for the page's width at the largest text size are broken after a comma (or
 // else a space) and go on indented, so a long comparison line does not shrink all the text.
 QStringList Wrapped(const QStringList& lines) {
-    const QFontMetricsF fm(TextFont(kLargestTextSize));
+    const QFontMetricsF fm(MonoFont(kLargestTextSize));
     const auto columns =
         static_cast<qsizetype>((kPageWidth - 2 * kMargin) / fm.horizontalAdvance(QLatin1Char('0')));
     const QString indent(4, QLatin1Char(' '));
@@ -210,14 +162,14 @@ QStringList PageLines(const stats::TRetest& retest, const TLoadedProtocol& earli
 TComparePageLayout LayOutComparisonPage(int tableRows, const QStringList& textLines) {
     TComparePageLayout layout;
     const double width = kPageWidth - 2 * kMargin;
-    const double headerHeight = LineHeight(PageFont("Arial", kHeadingSize, true)) +
-                                2 * LineHeight(PageFont("Arial", kSubjectSize)) +
-                                LineHeight(PageFont("Arial", kDateSize)) + kGap / 2;
+    const double headerHeight = LineHeight(page::Font("Arial", kHeadingSize, true)) +
+                                2 * LineHeight(page::Font("Arial", kSubjectSize)) +
+                                LineHeight(page::Font("Arial", kDateSize)) + kGap / 2;
     layout.Header = QRectF(kMargin, kMargin, width, headerHeight);
     const double chartHeight = width * kCurveChartHeight / kCurveChartWidth;
     layout.Chart = QRectF(kMargin, layout.Header.bottom() + kGap, width, chartHeight);
     // Two rows of legend at most: the overlay has four entries.
-    const double legendHeight = LineHeight(PageFont("Arial", kLegendSize)) * 1.3 * 2;
+    const double legendHeight = LineHeight(page::Font("Arial", kLegendSize)) * 1.3 * 2;
     layout.Legend = QRectF(kMargin, layout.Chart.bottom() + kGap / 4, width, legendHeight);
     layout.Table = QRectF(kMargin, layout.Legend.bottom() + kGap / 2, width,
                           TableRowHeight() * (tableRows + 1));
@@ -230,11 +182,11 @@ TComparePageLayout LayOutComparisonPage(int tableRows, const QStringList& textLi
     const auto count = static_cast<double>(std::max<qsizetype>(1, textLines.size()));
     int size = kLargestTextSize;
     for (; size > kSmallestTextSize; --size) {
-        const QFontMetricsF fm(TextFont(size));
+        const QFontMetricsF fm(MonoFont(size));
         if (fm.lineSpacing() * count <= room && fm.horizontalAdvance(widest) <= width) break;
     }
     layout.TextFontSize = size;
-    const QFontMetricsF fm(TextFont(size));
+    const QFontMetricsF fm(MonoFont(size));
     layout.TextCut = fm.lineSpacing() * count > room || fm.horizontalAdvance(widest) > width;
     layout.Text = QRectF(kMargin, textTop, width, std::max(0.0, room));
     return layout;
@@ -263,47 +215,25 @@ void PaintComparisonPage(QPainter& painter, const TLoadedProtocol& earlier,
     const double scale = painter.device()->logicalDpiX() / kPageUnitsPerInch;
     painter.scale(scale, painter.device()->logicalDpiY() / kPageUnitsPerInch);
     PaintHeader(painter, layout.Header, earlier, later, printed);
-    {
-        painter.save();
-        QTransform t;
-        t.translate(layout.Chart.left(), layout.Chart.top());
-        t.scale(layout.Chart.width() / kCurveChartWidth, layout.Chart.height() / kCurveChartHeight);
-        painter.setTransform(t, true);
-        const TQtTextMeasure measure;
-        PaintChart(chart, painter, kCurveChartWidth, kCurveChartHeight, measure);
-        painter.restore();
-    }
-    PaintLegend(painter, layout.Legend, plot.Legend(), PageFont("Arial", kLegendSize));
+    page::PaintChartAt(painter, chart, layout.Chart, kCurveChartWidth, kCurveChartHeight,
+                       TQtTextMeasure());
+    PaintLegend(painter, layout.Legend, plot.Legend(), page::Font("Arial", kLegendSize));
     PaintTable(painter, layout.Table, retest, decimal);
-    PaintText(painter, layout, lines);
+    page::PaintTextBlock(painter, layout.Text, layout.TextFontSize, lines);
     painter.restore();
 }
 
 QByteArray ComparisonPagePdf(const TLoadedProtocol& earlier, const TLoadedProtocol& later,
                              QDate printed) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setResolution(static_cast<int>(kPageUnitsPerInch));
-        writer.setPageLayout(
-            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-        writer.setCreator(QStringLiteral("ORVIX-КЛ"));
-        writer.setTitle(QStringLiteral("Сравнение обследований — ") +
-                        QStringOf1251(earlier.FileTag) + QStringLiteral(", ") +
-                        QStringOf1251(later.FileTag));
-        QPainter painter(&writer);
-        PaintComparisonPage(painter, earlier, later, printed);
-    }
-    return bytes;
+    return page::A4Pdf(
+        QStringLiteral("Сравнение обследований — ") + QStringOf1251(earlier.FileTag) +
+            QStringLiteral(", ") + QStringOf1251(later.FileTag),
+        [&](QPainter& painter) { PaintComparisonPage(painter, earlier, later, printed); });
 }
 
 void WriteComparisonPdf(const std::filesystem::path& target, const TLoadedProtocol& earlier,
                         const TLoadedProtocol& later, QDate printed) {
-    const QByteArray bytes = ComparisonPagePdf(earlier, later, printed);
-    WriteFileAtomically(
-        target, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    page::WritePdf(target, ComparisonPagePdf(earlier, later, printed));
 }
 
 }  // namespace orvix

@@ -1,30 +1,30 @@
 #include "report_page.h"
 
-#include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPdfWriter>
 #include <algorithm>
 #include <cmath>
 
 #include "base/cp1251.h"
 #include "base/errors.h"
-#include "base/file_io.h"
 #include "base/numbers.h"
 #include "charts/chart_painter.h"
 #include "charts/qt_text_measure.h"
+#include "export/page_parts.h"
 #include "protocol/report.h"
 #include "stats/stats_text.h"
 
 namespace orvix {
 namespace {
 
-constexpr double kMargin = 15 / 25.4 * kPageUnitsPerInch;  // 15 mm all round
-constexpr double kGap = 60;
+using page::ChartToPage;
+using page::kGap;
+using page::kMargin;
+using page::LineHeight;
+using page::MonoFont;
+
 constexpr int kHeadingSize = 110;
 constexpr int kSubjectSize = 100;
 constexpr int kDateSize = 85;
@@ -32,32 +32,6 @@ constexpr int kLegendSize = 75;
 constexpr int kFiguresSize = 72;
 constexpr int kLargestReportSize = 90;
 constexpr int kSmallestReportSize = 40;
-
-QFont PageFont(const char* family, int size, bool bold = false) {
-    QFont f(QString::fromLatin1(family));
-    f.setPixelSize(size);
-    f.setBold(bold);
-    return f;
-}
-
-QFont ReportFont(int size) {
-    QFont f = PageFont("Courier New", size);
-    f.setStyleHint(QFont::Monospace);
-    f.setFixedPitch(true);
-    return f;
-}
-
-double LineHeight(const QFont& font) {
-    return QFontMetricsF(font).lineSpacing();
-}
-
-// The chart's transformation from its layout pixels to the page.
-QTransform ChartToPage(const QRectF& place) {
-    QTransform t;
-    t.translate(place.left(), place.top());
-    t.scale(place.width() / kPageChartWidth, place.height() / kPageChartHeight);
-    return t;
-}
 
 // A white cross inside the square marker of half-size `half` at (x, y), chart pixels.
 void DrawCross(QPainter& painter, double x, double y, int half) {
@@ -92,58 +66,21 @@ void DrawWrongCues(QPainter& painter, const TCustomChart& chart, const TLineSeri
     painter.restore();
 }
 
-void PaintChartAt(QPainter& painter, TCustomChart& chart, const QRectF& place,
-                  const TQtTextMeasure& measure) {
-    painter.save();
-    painter.setTransform(ChartToPage(place), true);
-    PaintChart(chart, painter, kPageChartWidth, kPageChartHeight, measure);
-    painter.restore();
-}
-
 void PaintHeader(QPainter& painter, const TReportPageLayout& layout, const TLoadedProtocol& load,
                  QDate printed) {
-    const QRectF r = layout.Header;
-    double y = r.top();
-    const auto line = [&](const QFont& font, const QString& text, Qt::Alignment align) {
-        painter.setFont(font);
-        const QFontMetricsF fm(font);
-        const QString shown = fm.elidedText(text, Qt::ElideRight, r.width());
-        painter.drawText(QRectF(r.left(), y, r.width(), fm.height()), align | Qt::AlignTop, shown);
-        y += fm.lineSpacing();
-    };
-    painter.setPen(Qt::black);
-    line(PageFont("Arial", kHeadingSize, true), QStringOf1251(load.Protocol.LineAt(line::kHeading)),
-         Qt::AlignLeft);
-    line(PageFont("Arial", kSubjectSize), QStringOf1251(load.Subject), Qt::AlignLeft);
-    line(PageFont("Arial", kDateSize),
-         QStringLiteral("Дата печати: ") + printed.toString(QStringLiteral("dd.MM.yyyy")),
-         Qt::AlignLeft);
-    QPen rule(Qt::black);
-    rule.setWidthF(5);
-    painter.setPen(rule);
-    painter.drawLine(QPointF(r.left(), r.bottom()), QPointF(r.right(), r.bottom()));
-}
-
-void PaintReport(QPainter& painter, const TReportPageLayout& layout, const QStringList& lines) {
-    painter.save();
-    painter.setClipRect(layout.Report);
-    const QFont font = ReportFont(layout.ReportFontSize);
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-    const QFontMetricsF fm(font);
-    double baseline = layout.Report.top() + fm.ascent();
-    for (const QString& text : lines) {
-        if (baseline - fm.ascent() > layout.Report.bottom()) break;
-        if (!text.isEmpty()) painter.drawText(QPointF(layout.Report.left(), baseline), text);
-        baseline += fm.lineSpacing();
-    }
-    painter.restore();
+    page::PaintHeader(
+        painter, layout.Header,
+        {{page::Font("Arial", kHeadingSize, true),
+          QStringOf1251(load.Protocol.LineAt(line::kHeading))},
+         {page::Font("Arial", kSubjectSize), QStringOf1251(load.Subject)},
+         {page::Font("Arial", kDateSize),
+          QStringLiteral("Дата печати: ") + printed.toString(QStringLiteral("dd.MM.yyyy"))}});
 }
 
 // One row: a green marker, a red marker with the cross, the mean line, the band line and an
 // omission bar, each followed by what it stands for.
 void PaintLegend(QPainter& painter, const QRectF& r) {
-    const QFont font = PageFont("Arial", kLegendSize);
+    const QFont font = page::Font("Arial", kLegendSize);
     const QFontMetricsF fm(font);
     painter.save();
     painter.setFont(font);
@@ -195,7 +132,7 @@ void PaintLegend(QPainter& painter, const QRectF& r) {
 // when their number is odd.
 void PaintFigures(QPainter& painter, const QRectF& r, const QStringList& lines) {
     if (lines.isEmpty()) return;
-    const QFont font = PageFont("Arial", kFiguresSize);
+    const QFont font = page::Font("Arial", kFiguresSize);
     const QFontMetricsF fm(font);
     painter.save();
     painter.setFont(font);
@@ -236,15 +173,15 @@ QStringList ReportPageLines(std::string_view report1251) {
 TReportPageLayout LayOutReportPage(const QStringList& reportLines, const QStringList& figureLines) {
     TReportPageLayout layout;
     const double width = kPageWidth - 2 * kMargin;
-    const double headerHeight = LineHeight(PageFont("Arial", kHeadingSize, true)) +
-                                LineHeight(PageFont("Arial", kSubjectSize)) +
-                                LineHeight(PageFont("Arial", kDateSize)) + kGap / 2;
+    const double headerHeight = LineHeight(page::Font("Arial", kHeadingSize, true)) +
+                                LineHeight(page::Font("Arial", kSubjectSize)) +
+                                LineHeight(page::Font("Arial", kDateSize)) + kGap / 2;
     layout.Header = QRectF(kMargin, kMargin, width, headerHeight);
     const double chartHeight = width * kPageChartHeight / kPageChartWidth;
-    const double legendHeight = LineHeight(PageFont("Arial", kLegendSize)) * 1.5;
+    const double legendHeight = LineHeight(page::Font("Arial", kLegendSize)) * 1.5;
     const double figuresHeight = figureLines.isEmpty()
                                      ? 0
-                                     : LineHeight(PageFont("Arial", kFiguresSize)) *
+                                     : LineHeight(page::Font("Arial", kFiguresSize)) *
                                                static_cast<double>((figureLines.size() + 1) / 2) +
                                            kGap / 4;
     const double reportTop = layout.Header.bottom() + kGap;
@@ -259,11 +196,11 @@ TReportPageLayout LayOutReportPage(const QStringList& reportLines, const QString
     const auto count = static_cast<double>(std::max<qsizetype>(1, reportLines.size()));
     int size = kLargestReportSize;
     for (; size > kSmallestReportSize; --size) {
-        const QFontMetricsF fm(ReportFont(size));
+        const QFontMetricsF fm(MonoFont(size));
         if (fm.lineSpacing() * count <= room && fm.horizontalAdvance(widest) <= width) break;
     }
     layout.ReportFontSize = size;
-    const QFontMetricsF fm(ReportFont(size));
+    const QFontMetricsF fm(MonoFont(size));
     layout.ReportCut = fm.lineSpacing() * count > room || fm.horizontalAdvance(widest) > width;
     // The charts follow the text.
     layout.Report = QRectF(kMargin, reportTop, width, std::min(room, fm.lineSpacing() * count));
@@ -298,23 +235,27 @@ void PaintReportPage(QPainter& painter, const TLoadedProtocol& load, std::string
     const double scale = painter.device()->logicalDpiX() / kPageUnitsPerInch;
     painter.scale(scale, painter.device()->logicalDpiY() / kPageUnitsPerInch);
     PaintHeader(painter, layout, load, printed);
-    PaintReport(painter, layout, lines);
+    page::PaintTextBlock(painter, layout.Report, layout.ReportFontSize, lines);
 
     const TQtTextMeasure measure;
     const TAnalysisResult& result = load.Analysis.Result;
-    PaintChartAt(painter, charts.SearchChart, layout.SearchChart, measure);
+    page::PaintChartAt(painter, charts.SearchChart, layout.SearchChart, kPageChartWidth,
+                       kPageChartHeight, measure);
     {
         painter.save();
-        painter.setTransform(ChartToPage(layout.SearchChart), true);
+        painter.setTransform(ChartToPage(layout.SearchChart, kPageChartWidth, kPageChartHeight),
+                             true);
         DrawWrongCues(painter, charts.SearchChart, *charts.Search.SeriesSel, [&](std::size_t i) {
             return i < result.Points.size() && !result.Points[i].Correct;
         });
         painter.restore();
     }
-    PaintChartAt(painter, charts.TempoChart, layout.TempoChart, measure);
+    page::PaintChartAt(painter, charts.TempoChart, layout.TempoChart, kPageChartWidth,
+                       kPageChartHeight, measure);
     {
         painter.save();
-        painter.setTransform(ChartToPage(layout.TempoChart), true);
+        painter.setTransform(ChartToPage(layout.TempoChart, kPageChartWidth, kPageChartHeight),
+                             true);
         DrawWrongCues(painter, charts.TempoChart, *charts.Tempo.Series5sec, [&](std::size_t i) {
             return i < result.Intervals.size() && result.Intervals[i].Wrong > 0;
         });
@@ -326,28 +267,15 @@ void PaintReportPage(QPainter& painter, const TLoadedProtocol& load, std::string
 }
 
 QByteArray ReportPagePdf(const TLoadedProtocol& load, std::string_view report1251, QDate printed) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setResolution(static_cast<int>(kPageUnitsPerInch));
-        writer.setPageLayout(
-            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-        writer.setCreator(QStringLiteral("ORVIX-КЛ"));
-        writer.setTitle(QStringOf1251(load.Protocol.LineAt(line::kHeading)) +
-                        QStringLiteral(" — ") + QStringOf1251(load.Subject));
-        QPainter painter(&writer);
-        PaintReportPage(painter, load, report1251, printed);
-    }
-    return bytes;
+    return page::A4Pdf(
+        QStringOf1251(load.Protocol.LineAt(line::kHeading)) + QStringLiteral(" — ") +
+            QStringOf1251(load.Subject),
+        [&](QPainter& painter) { PaintReportPage(painter, load, report1251, printed); });
 }
 
 void WriteReportPdf(const std::filesystem::path& target, const TLoadedProtocol& load,
                     std::string_view report1251, QDate printed) {
-    const QByteArray bytes = ReportPagePdf(load, report1251, printed);
-    WriteFileAtomically(
-        target, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    page::WritePdf(target, ReportPagePdf(load, report1251, printed));
 }
 
 }  // namespace orvix
