@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/cp1251.h"
+#include "charts/result_plots.h"
 #include "stats/stats_text.h"
 
 namespace orvix {
@@ -15,23 +16,10 @@ constexpr TColor clOmissions = RGBColor(240, 160, 0);
 constexpr TColor clEarlier = RGBColor(0, 70, 200);
 constexpr TColor clLater = RGBColor(220, 90, 0);
 
-TChartFont Arial13(TColor color) {
-    return TChartFont{"Arial", 13, color, false};
-}
-
 // What both curve charts share, in the look of the result charts: margins, white plot, blue
 // title and foot, black axis titles; whole minutes along the bottom, counts from 0 upwards.
 void SetUpCurveChart(TCustomChart& chart) {
-    chart.MarginTop = chart.MarginBottom = 2;
-    chart.MarginLeft = chart.MarginRight = 1;
-    chart.SetBackColor(clWhite);
-    chart.BackWall.Brush = {bsSolid, clWhite};
-    chart.Title.Font = Arial13(clBlue);
-    chart.Foot.Font = Arial13(clBlue);
-    for (TChartAxis* axis : {&chart.BottomAxis, &chart.LeftAxis}) {
-        axis->LabelStyle = talValue;
-        axis->Title.Font = Arial13(clBlack);
-    }
+    SetUpResultChartLook(chart);
     chart.BottomAxis.AxisValuesFormat = "#0.#";
     chart.BottomAxis.Increment = 1;
     chart.BottomAxis.Title.SetCaption(W1251("Минута теста (время от начала, мин)"));

@@ -12,20 +12,10 @@ TChartFont Arial13(TColor color) {
     return TChartFont{"Arial", 13, color, false};
 }
 
-// What both charts share: margins, white plot, blue title and foot, number labels on both
-// axes with black titles, last page not stretched.
+// What both charts share: the look of the result charts, last page not stretched.
 void SetUpCommon(TCustomChart& chart) {
-    chart.MarginTop = chart.MarginBottom = 2;
-    chart.MarginLeft = chart.MarginRight = 1;
-    chart.SetBackColor(clWhite);
-    chart.BackWall.Brush = {bsSolid, clWhite};
-    chart.Title.Font = Arial13(clBlue);
-    chart.Foot.Font = Arial13(clBlue);
+    SetUpResultChartLook(chart);
     chart.ScaleLastPage = false;
-    for (TChartAxis* axis : {&chart.BottomAxis, &chart.LeftAxis}) {
-        axis->LabelStyle = talValue;
-        axis->Title.Font = Arial13(clBlack);
-    }
 }
 
 TLineSeries* AddLineSeries(TCustomChart& chart, TColor color, TPenStyle style) {
@@ -55,6 +45,19 @@ void ShowCaptionAt(TCustomChart& chart, const TChartSeries& series, const std::s
 }
 
 }  // namespace
+
+void SetUpResultChartLook(TCustomChart& chart) {
+    chart.MarginTop = chart.MarginBottom = 2;
+    chart.MarginLeft = chart.MarginRight = 1;
+    chart.SetBackColor(clWhite);
+    chart.BackWall.Brush = {bsSolid, clWhite};
+    chart.Title.Font = Arial13(clBlue);
+    chart.Foot.Font = Arial13(clBlue);
+    for (TChartAxis* axis : {&chart.BottomAxis, &chart.LeftAxis}) {
+        axis->LabelStyle = talValue;
+        axis->Title.Font = Arial13(clBlack);
+    }
+}
 
 // ---- TSearchTimePlot -------------------------------------------------------------------
 

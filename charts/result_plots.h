@@ -22,6 +22,10 @@ inline constexpr int kResultChartHeight = 369;
 // The colour of the +/-2 SD band lines: RGB (64, 0, 64).
 inline constexpr TColor clBandLine = RGBColor(64, 0, 64);
 
+// The look of the result charts, for other charts to share: margins, white plot, blue Arial 13
+// title and foot, number labels on both axes with black titles.
+void SetUpResultChartLook(TCustomChart& chart);
+
 class TSearchTimePlot {
   public:
     // Sets `chart` up: margins, colours, fonts, a fixed left axis 0 .. 504 until the first
