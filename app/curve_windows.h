@@ -9,8 +9,8 @@
 #include <string>
 
 #include "charts/chart.h"
-#include "charts/curve_legend.h"
-#include "charts/curve_plots.h"
+#include "plots/curve_legend.h"
+#include "plots/curve_plots.h"
 #include "protocol/load.h"
 #include "stats/retest.h"
 

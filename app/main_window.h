@@ -12,7 +12,7 @@
 
 #include <string_view>
 
-#include "charts/result_charts.h"
+#include "plots/result_charts.h"
 #include "dialogs.h"
 #include "protocol/load.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "charts/result_plots.h"
+#include "plots/result_plots.h"
 #include "cli/run_names.h"
 #include "protocol/analysis.h"
 #include "protocol/load.h"

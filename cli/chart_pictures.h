@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "charts/result_charts.h"
+#include "plots/result_charts.h"
 #include "cli/batch.h"
 
 namespace orvix::batch {

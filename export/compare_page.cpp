@@ -7,8 +7,8 @@
 
 #include "base/cp1251.h"
 #include "base/numbers.h"
-#include "charts/curve_legend.h"
-#include "charts/curve_plots.h"
+#include "plots/curve_legend.h"
+#include "plots/curve_plots.h"
 #include "charts/qt_text_measure.h"
 #include "export/page_parts.h"
 #include "report_page.h"

@@ -14,7 +14,7 @@
 #include <filesystem>
 #include <string_view>
 
-#include "charts/result_plots.h"
+#include "plots/result_plots.h"
 #include "protocol/load.h"
 
 class QPainter;

@@ -11,7 +11,7 @@
 
 #include "base/errors.h"
 #include "base/numbers.h"
-#include "charts/result_plots.h"
+#include "plots/result_plots.h"
 #include "protocol/load.h"
 #include "protocol/protocol.h"
 #include "stats/retest.h"

@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <QDate>
 
-#include "charts/result_plots.h"
+#include "plots/result_plots.h"
 #include "export/report_page.h"
 #include "protocol/load.h"
 #include "protocol/points_csv.h"

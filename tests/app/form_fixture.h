@@ -22,7 +22,7 @@
 #include "app/main_window.h"
 #include "app/qt_text.h"
 #include "app/report_view.h"
-#include "charts/result_plots.h"
+#include "plots/result_plots.h"
 #include "protocol/load.h"
 #include "tools/protogen/protocol_writer.h"
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "charts/result_plots.h"
+#include "plots/result_plots.h"
 
 namespace orvix::testing {
 

@@ -10,7 +10,7 @@
 #include "base/cp1251.h"
 #include "base/errors.h"
 #include "base/numbers.h"
-#include "charts/result_charts.h"
+#include "plots/result_charts.h"
 #include "protocol/load.h"
 #include "tools/protogen/protocol_writer.h"
 

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "qt_text_measure.h"
+#include "charts/qt_text_measure.h"
 
 namespace orvix {
 namespace {

@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "base/cp1251.h"
-#include "chart_math_fixture.h"
-#include "charts/curve_plots.h"
+#include "tests/charts/chart_math_fixture.h"
+#include "plots/curve_plots.h"
 #include "protocol/load.h"
 #include "stats/stats_text.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "custom_chart.h"
+#include "charts/custom_chart.h"
 #include "protocol/analysis.h"
 #include "protocol/load.h"
 #include "protocol/report.h"

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "custom_chart.h"
-#include "legend_entry.h"
+#include "charts/custom_chart.h"
+#include "charts/legend_entry.h"
 #include "stats/work_curve.h"
 
 namespace orvix {

@@ -2,9 +2,9 @@
 // to its hover caption; the search-time chart adds its scroll arrows.
 #pragma once
 
-#include "chart.h"
-#include "result_plots.h"
-#include "speed_button.h"
+#include "charts/chart.h"
+#include "plots/result_plots.h"
+#include "charts/speed_button.h"
 
 namespace orvix {
 

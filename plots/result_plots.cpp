@@ -1,4 +1,4 @@
-#include "result_plots.h"
+#include "plots/result_plots.h"
 
 #include "base/checked_math.h"
 #include "base/cp1251.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "base/cp1251.h"
-#include "charts/result_plots.h"
+#include "plots/result_plots.h"
 #include "stats/stats_text.h"
 
 namespace orvix {

@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "legend_entry.h"
+#include "charts/legend_entry.h"
 
 class QPainter;
 
