@@ -3,8 +3,8 @@
 #pragma once
 
 #include "charts/chart.h"
-#include "plots/result_plots.h"
 #include "charts/speed_button.h"
+#include "plots/result_plots.h"
 
 namespace orvix {
 

@@ -6,10 +6,10 @@
 #include <filesystem>
 
 #include "base/cp1251.h"
-#include "tests/charts/chart_math_fixture.h"
 #include "plots/curve_plots.h"
 #include "protocol/load.h"
 #include "stats/stats_text.h"
+#include "tests/charts/chart_math_fixture.h"
 
 namespace orvix {
 namespace {

@@ -4,9 +4,9 @@
 
 #include "base/errors.h"
 #include "base/numbers.h"
-#include "tests/charts/chart_math_fixture.h"
 #include "charts/axis_labels.h"
 #include "plots/result_plots.h"
+#include "tests/charts/chart_math_fixture.h"
 #include "tools/protogen/protocol_writer.h"
 
 namespace orvix {
