@@ -2,6 +2,7 @@
 // state the last paint computed for it.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,9 @@ class TChartAxis {
     void ShiftRange(double offset, bool checkLimits);
 
     std::string AxisValuesFormat = "#,##0.###";
+    // When set, writes each label's text (Windows-1251) from its value instead of
+    // AxisValuesFormat: e.g. calendar dates along an axis of day numbers.
+    std::function<std::string(double)> LabelFormatter;
     TAxisLabelStyle LabelStyle = talAuto;
     double Increment = 0;
     int LabelsSeparation = 10;

@@ -140,6 +140,7 @@ void Normalise(TRect& r, int width, int height) {
 }
 
 std::string LabelText(const TChartAxis& axis, double value) {
+    if (axis.LabelFormatter) return axis.LabelFormatter(value);
     // Labels use the chart's decimal separator, set by its owner to the user's.
     return FormatAxisValue(value, axis.AxisValuesFormat, axis.ParentChart()->DecimalSeparator);
 }

@@ -194,6 +194,28 @@ TEST(Layout, LabelsUseTheDecimalSeparator) {
     EXPECT_EQ(chart.LeftAxis.LabelList().back().Text, "0,00");
 }
 
+TEST(Layout, LabelFormatterWritesTheTextsAndTheirWidthTakesTheRoom) {
+    CountingChart chart;
+    const auto s = testing::ConfigureSearchChart(chart);  // left axis 0 .. 504, steps of 50
+    testing::FillSearchChart(chart, s, 40);
+    chart.LeftAxis.SetMaximum(504);
+    chart.LeftAxis.LabelFormatter = [](double v) { return "<" + std::to_string(int(v)) + ">"; };
+    chart.Lay(1023, 369);
+    const auto& labels = chart.LeftAxis.LabelList();
+    ASSERT_EQ(labels.size(), 11u);
+    EXPECT_EQ(labels.front().Text, "<500>");
+    EXPECT_EQ(labels.back().Text, "<0>");
+    // The band is as wide as the widest formatted end label and a space.
+    EXPECT_EQ(chart.LeftAxis.PosLabels() - chart.LeftAxis.PosTitle(), 5 * 7 + 7);
+    // Along the bottom the step follows the formatted width: wider texts, fewer labels.
+    const std::size_t plain = chart.BottomAxis.LabelList().size();
+    ASSERT_GT(plain, 2u);
+    chart.BottomAxis.LabelFormatter = [](double) { return std::string(40, 'x'); };
+    chart.Lay(1023, 369);
+    EXPECT_LT(chart.BottomAxis.LabelList().size(), plain);
+    EXPECT_EQ(chart.BottomAxis.LabelList().front().Text, std::string(40, 'x'));
+}
+
 TEST(Layout, NeverPaintedChartHasEmptyPlotAndFindsNothing) {
     CountingChart chart;
     const auto s = testing::ConfigureSearchChart(chart);
