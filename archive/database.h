@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "archive/archive_errors.h"
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -88,6 +90,12 @@ class TTransaction {
   private:
     TDatabase& db_;
     bool open_ = true;
+};
+
+// The database file is not a sound database (SQLITE_CORRUPT, SQLITE_NOTADB).
+class EArchiveDamaged : public EArchiveError {
+  public:
+    using EArchiveError::EArchiveError;
 };
 
 // The message for an SQLite failure (Russian, UTF-8), naming the database file.

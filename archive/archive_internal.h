@@ -1,0 +1,34 @@
+// What the archive's own source files share; not for its users.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "archive/database.h"
+
+namespace orvix::archive::detail {
+
+// The examinee that protocols whose name key is `key` belong to, made (with `display` as its
+// name) when there is none: an examinee whose name has this key takes it, otherwise a new
+// one. Runs inside the caller's transaction.
+std::int64_t ExamineeForKey(TDatabase& db, const std::string& key, const std::string& display);
+
+// A new examinee named `name`; returns its id. Inside the caller's transaction.
+std::int64_t NewExaminee(TDatabase& db, std::string_view name);
+
+// The pseudonym key of this database (made on first use, inside the caller's transaction or
+// one of its own).
+std::string PseudonymKey(TDatabase& db);
+
+// The user's data as text, and read back (inside the caller's transaction).
+std::string CorrectionsText(TDatabase& db);
+void ReadCorrectionsText(TDatabase& db, std::string_view text);
+
+// Where the copy of the user's data lives, beside the database.
+std::string CorrectionsCopyName();
+
+// The name shown for an examinee whose caption gave no text at all.
+inline constexpr const char* kNoName = "(без имени)";
+
+}  // namespace orvix::archive::detail

@@ -1,0 +1,37 @@
+// orvix-kl-archive: the archive from the command line, for a nightly job over a clinic's
+// folders: scan folders into the index, export its rows, and the user's corrections out and in.
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvix::archive_tool {
+
+enum class TCommand { Scan, Export, ExportCorrections, ImportCorrections };
+
+struct TArchiveOptions {
+    std::filesystem::path Database;
+    char Decimal = '.';
+    bool Pseudonyms = false;  // export: names replaced by pseudonyms
+    unsigned Workers = 0;     // scan: worker threads, 0 for the machine's
+    TCommand Command = TCommand::Scan;
+    std::vector<std::filesystem::path> Paths;  // scan: folders; otherwise one file
+};
+
+extern const char* const kArchiveUsage;
+
+// Parses the arguments (without the program name); writes a message and the usage to `err`
+// and returns nothing for bad usage.
+std::optional<TArchiveOptions> ParseArchiveArguments(const std::vector<std::string>& args,
+                                                     char defaultDecimal, std::ostream& err);
+
+// Runs the command: results on `out`, messages on `err`. Returns the exit status: 0 when
+// everything went well, 1 when a protocol failed, a folder could not be read or the database
+// could not be used.
+int RunArchiveTool(const TArchiveOptions& options, std::ostream& out, std::ostream& err,
+                   bool showProgress);
+
+}  // namespace orvix::archive_tool
