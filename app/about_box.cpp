@@ -71,6 +71,7 @@ TAboutBox::TAboutBox(QWidget* parent, QAction* dataCommand)
 
     auto* panel = new TBevelPanel(this);
     panel->setGeometry(8, 8, 281, 185);
+    panel_ = panel;
 
     auto* picture = new QLabel(panel);
     picture->setPixmap(pictures::ProgramPicture(32));
@@ -106,6 +107,21 @@ TAboutBox::TAboutBox(QWidget* parent, QAction* dataCommand)
     OKButton->setGeometry(111, 196, 75, 25);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, [this] { OKButtonClick(); });
+}
+
+void TAboutBox::ShowDatabasePlace(const QString& path) {
+    if (!DatabasePlace) {
+        DatabasePlace = new QLabel(panel_);
+        DatabasePlace->setObjectName(QStringLiteral("DatabasePlace"));
+        QFont small = font();
+        small.setPixelSize(9);
+        DatabasePlace->setFont(small);
+        DatabasePlace->setGeometry(13, 170, 259, 12);
+    }
+    const QString text = QStringLiteral("Архив: ") + path;
+    DatabasePlace->setText(
+        DatabasePlace->fontMetrics().elidedText(text, Qt::ElideMiddle, DatabasePlace->width()));
+    DatabasePlace->setToolTip(text);
 }
 
 void TAboutBox::ShowBox() {

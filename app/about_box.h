@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class QAction;
+class QLabel;
 class QPushButton;
 
 namespace orvix {
@@ -20,12 +21,18 @@ class TAboutBox final : public QDialog {
     // Shows the box (modeless) centred on the screen; a visible box stays as it is.
     void ShowBox();
 
+    // A small line at the foot of the panel naming where the archive's database lives (its
+    // middle left out where it is too long; the whole path in its tooltip).
+    void ShowDatabasePlace(const QString& path);
+
     QPushButton* OKButton = nullptr;
+    QLabel* DatabasePlace = nullptr;
 
   private:
     void OKButtonClick();
 
     QAction* dataCommand_;
+    QWidget* panel_ = nullptr;
 };
 
 }  // namespace orvix

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -117,8 +118,8 @@ TWorkCurveWindow::~TWorkCurveWindow() = default;
 
 TCompareWindow::TCompareWindow(TLoadedProtocol earlier, TLoadedProtocol later,
                                const std::string& earlierName, const std::string& laterName,
-                               char decimal, TDialogs& dialogs, QString resultsFolder,
-                               QWidget* parent)
+                               std::vector<std::string> warnings, char decimal, TDialogs& dialogs,
+                               QString resultsFolder, QWidget* parent)
     : QDialog(parent),
       earlier_(std::move(earlier)),
       later_(std::move(later)),
@@ -128,6 +129,13 @@ TCompareWindow::TCompareWindow(TLoadedProtocol earlier, TLoadedProtocol later,
     SetUpWindow(this, "CompareWindow",
                 QStringLiteral("Сравнение обследований — ") + QString::fromStdString(earlierName) +
                     QStringLiteral(" и ") + QString::fromStdString(laterName));
+
+    for (const std::string& w : warnings) warnings_.append(QString::fromStdString(w));
+    Warnings = new QLabel(warnings_.join(QLatin1Char('\n')), this);
+    Warnings->setObjectName(QStringLiteral("CompareWarnings"));
+    Warnings->setWordWrap(true);
+    Warnings->setStyleSheet(QStringLiteral("QLabel { color: #aa0000; font-weight: bold; }"));
+    Warnings->setVisible(!warnings_.isEmpty());
 
     Chart = NewCurveChart(this);
     Chart->DecimalSeparator = decimal;
@@ -181,6 +189,7 @@ TCompareWindow::TCompareWindow(TLoadedProtocol earlier, TLoadedProtocol later,
     buttons->addButton(PdfButton, QDialogButtonBox::ActionRole);
 
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Warnings);
     layout->addWidget(Chart, 3);
     layout->addWidget(Legend);
     layout->addWidget(Table);
@@ -198,7 +207,7 @@ void TCompareWindow::SavePdf() {
         TFileFilter{QStringLiteral("PDF Files (*.pdf)"), QStringLiteral("*.pdf")});
     const std::optional<QString> chosen = dialogs_.SaveFile(this, settings);
     if (!chosen) return;
-    WriteComparisonPdf(ToPath(*chosen), earlier_, later_, QDate::currentDate());
+    WriteComparisonPdf(ToPath(*chosen), earlier_, later_, QDate::currentDate(), warnings_);
 }
 
 }  // namespace orvix

@@ -5,8 +5,10 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "charts/chart.h"
 #include "plots/curve_legend.h"
@@ -14,6 +16,7 @@
 #include "protocol/load.h"
 #include "stats/retest.h"
 
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
@@ -40,19 +43,22 @@ class TWorkCurveWindow final : public QDialog {
     std::unique_ptr<TWorkCurvePlot> plot_;
 };
 
-// Both work curves over each other, the table of indices, the full comparison text, and a
-// button that saves the comparison page as PDF.
+// The comparison's warnings (another examinee, dates out of order) at the top, both work curves
+// over each other, the table of indices, the full comparison text, and a button that saves the
+// comparison page, warnings included, as PDF.
 class TCompareWindow final : public QDialog {
     Q_OBJECT
 
   public:
     // Both loads must come from complete analyses. `earlierName` and `laterName` (UTF-8) name
-    // the tests in the text; `dialogs` asks where the PDF goes, starting in `resultsFolder`.
+    // the tests in the text; `warnings` are lines of compare_warning.h (UTF-8); `dialogs` asks
+    // where the PDF goes, starting in `resultsFolder`.
     TCompareWindow(TLoadedProtocol earlier, TLoadedProtocol later, const std::string& earlierName,
-                   const std::string& laterName, char decimal, TDialogs& dialogs,
-                   QString resultsFolder, QWidget* parent);
+                   const std::string& laterName, std::vector<std::string> warnings, char decimal,
+                   TDialogs& dialogs, QString resultsFolder, QWidget* parent);
     ~TCompareWindow() override;
 
+    QLabel* Warnings = nullptr;  // hidden without warnings
     TChart* Chart = nullptr;
     TLegendStrip* Legend = nullptr;
     QTableWidget* Table = nullptr;
@@ -67,6 +73,7 @@ class TCompareWindow final : public QDialog {
   private:
     TLoadedProtocol earlier_;
     TLoadedProtocol later_;
+    QStringList warnings_;
     stats::TRetest retest_;
     TDialogs& dialogs_;
     QString resultsFolder_;

@@ -13,6 +13,7 @@
 #include <QToolButton>
 
 #include "about_box.h"
+#include "archive_window.h"
 #include "base/numbers.h"
 #include "busy_cursor.h"
 #include "failure.h"
@@ -66,6 +67,7 @@ TForm1::TForm1(TDialogs& dialogs, QWidget* parent)
     CreateSystemMenu();
     FormCreate();
     AboutBox = new TAboutBox(this, mmOpen);
+    AboutBox->ShowDatabasePlace(FromPath(ArchiveDatabase()));
     ReadDecimalChar();
 
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -127,6 +129,7 @@ void TForm1::CreateMenu() {
     mmSaveChartSel = save->addAction(QStringLiteral("Chart Select"));
     mmSaveChartSel->setObjectName(QStringLiteral("mmSaveChartSel"));
     CreateReportMenu();
+    CreateArchiveMenu();
 
     OnTriggered(mmOpen, this, [this] { mmOpenClick(); });
     OnTriggered(mmChartSel, this, [this] { mmChartSelClick(); });
@@ -249,11 +252,15 @@ void TForm1::mmOpenClick() {
                                    user_dirs::OpenFolder(exeDir_), QString()};
     const std::optional<QString> chosen = dialogs_.OpenFile(this, open);
     if (!chosen) return;
+    OpenProtocol(*chosen);
+}
 
+void TForm1::OpenProtocol(const QString& path) {
     TBusyCursor busy;
     // A file that cannot be read changes nothing; a failed analysis shows what it reached.
-    loaded_ = LoadAndAnalyse(ToPath(*chosen));
-    loadedName_ = QFileInfo(*chosen).fileName();
+    loaded_ = LoadAndAnalyse(ToPath(path));
+    loadedName_ = QFileInfo(path).fileName();
+    loadedPath_ = ToPath(path);
     UpdateStatisticsCommands();
     ShowLoad(loaded_, *meAnalysis, Chart5sec->Plot(), ChartSel->Plot());
 
@@ -324,6 +331,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
     win::ShowTaskbar();
 #endif
     AboutBox->hide();
+    // A scan the archive window runs stops now, not when the program's objects go.
+    if (ArchiveWindow) ArchiveWindow->close();
     loaded_ = TLoadedProtocol{};
     UpdateStatisticsCommands();
     event->accept();

@@ -1,19 +1,22 @@
 // The main window: the work panel with the two stacked charts and the report, the main menu
 // whose enabled states lead the user through the work, the window menu with "О программе",
-// and the commands: Data, view switching, Save › Analysis and the two chart pictures.
+// and the commands: Data, view switching, Save › Analysis and the two chart pictures; beside
+// them the Report commands and the Archive window.
 #pragma once
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
-
 #include <string_view>
+#include <vector>
 
-#include "plots/result_charts.h"
 #include "dialogs.h"
+#include "plots/result_charts.h"
 #include "protocol/load.h"
 
 class QAction;
@@ -24,6 +27,7 @@ class QToolButton;
 namespace orvix {
 
 class TAboutBox;
+class TArchiveWindow;
 class TCompareWindow;
 class TReportView;
 class TWorkCurveWindow;
@@ -60,7 +64,25 @@ class TForm1 final : public QMainWindow {
     void mmReportCsvClick();      // Report › Data CSV…
     void mmReportCurveClick();    // Report › Work curve…
     void mmReportCompareClick();  // Report › Compare…
+    void mmArchiveClick();        // Archive: opens (or raises) the archive window
 
+    // The Data command's work once a file is chosen: the file loaded and analysed, the views
+    // filled, the menu and the work panel set; a failure ends it with its message (thrown).
+    // The archive window loads a protocol through it, exactly as Data does.
+    void OpenProtocol(const QString& path);
+
+    // Shows the comparison of two complete loads in place of the comparison window that was
+    // open; `warnings` (compare_warning.h) stand at its top and on its page.
+    void ShowComparison(TLoadedProtocol earlier, TLoadedProtocol later,
+                        const std::string& earlierName, const std::string& laterName,
+                        std::vector<std::string> warnings);
+
+    // Where the archive's database lives for this program, and the folder of protocols every
+    // scan looks through (none when the program has no Data folder). Tests put them elsewhere.
+    std::filesystem::path ArchiveDatabase() const;
+    std::optional<QString> ArchiveDataFolder() const;
+    void SetArchivePlaces(std::filesystem::path database, std::optional<QString> dataFolder);
+    TDialogs& Dialogs() noexcept { return dialogs_; }
     // Values of the window and of the last load.
     const QString& ExeDir() const noexcept { return exeDir_; }
     const std::string& FileTag() const noexcept { return loaded_.FileTag; }
@@ -95,9 +117,11 @@ class TForm1 final : public QMainWindow {
     // Enabled when the last load's analysis is complete.
     QAction* mmReportCurve = nullptr;
     QAction* mmReportCompare = nullptr;
+    QAction* mmArchive = nullptr;  // enabled together with Data
     // The statistics windows (one of each at a time), while they are open.
     QPointer<TWorkCurveWindow> WorkCurveWindow;
     QPointer<TCompareWindow> CompareWindow;
+    QPointer<TArchiveWindow> ArchiveWindow;
     QMenu* SystemMenu = nullptr;          // the window menu
     QToolButton* sbSystemMenu = nullptr;  // its button at the left of the main menu
     TAboutBox* AboutBox = nullptr;
@@ -113,6 +137,7 @@ class TForm1 final : public QMainWindow {
     void FormCreate();
     void CreateMenu();
     void CreateReportMenu();
+    void CreateArchiveMenu();
     void UpdateStatisticsCommands();
     void CreateSystemMenu();
     void CreateWorkPanel();
@@ -128,6 +153,8 @@ class TForm1 final : public QMainWindow {
     QString exeDir_;
     TLoadedProtocol loaded_;  // the last load's protocol and analysis
     QString loadedName_;      // and its file's name
+    std::filesystem::path loadedPath_;
+    std::optional<std::pair<std::filesystem::path, std::optional<QString>>> archivePlaces_;
     TSaveDialogSettings saveDialog_;
     std::function<QString()> decimalPoint_;
 };

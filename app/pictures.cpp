@@ -101,4 +101,19 @@ QIcon SaveIcon() {
     });
 }
 
+QIcon ArchiveIcon() {
+    return Icon([](QPainter& p) {
+        // Cards standing in an open drawer, seen from the front.
+        p.setPen(QPen(QColor(96, 96, 96), 1));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(3.5, 1.5, 9, 8));
+        p.drawRect(QRectF(2.5, 3.5, 11, 7));
+        p.setPen(QPen(QColor(90, 60, 20), 1));
+        p.setBrush(QColor(190, 140, 70));
+        p.drawRect(QRectF(0.5, 7.5, 15, 7));
+        p.setBrush(QColor(240, 220, 170));
+        p.drawRect(QRectF(6, 10, 4, 2));
+    });
+}
+
 }  // namespace orvix::pictures

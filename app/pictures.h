@@ -13,5 +13,6 @@ QIcon DataIcon();         // an opened folder
 QIcon ChartSelectIcon();  // scattered points
 QIcon Chart5secIcon();    // bars
 QIcon SaveIcon();         // a diskette
+QIcon ArchiveIcon();      // a drawer of cards
 
 }  // namespace orvix::pictures

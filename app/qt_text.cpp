@@ -1,5 +1,7 @@
 #include "qt_text.h"
 
+#include <QDir>
+
 #include "base/cp1251.h"
 
 namespace orvix {
@@ -36,6 +38,10 @@ bool FitsCp1251(const QString& text) {
 
 std::filesystem::path ToPath(const QString& path) {
     return std::filesystem::path(path.toStdU16String());
+}
+
+QString FromPath(const std::filesystem::path& path) {
+    return QDir::toNativeSeparators(QString::fromStdU16String(path.u16string()));
 }
 
 }  // namespace orvix

@@ -20,4 +20,7 @@ bool FitsCp1251(const QString& text);
 // A path chosen in a dialog, as the file system sees it.
 std::filesystem::path ToPath(const QString& path);
 
+// A path as the user reads it (native separators).
+QString FromPath(const std::filesystem::path& path);
+
 }  // namespace orvix

@@ -16,6 +16,7 @@
 #include "base/numbers.h"
 #include "busy_cursor.h"
 #include "curve_windows.h"
+#include "export/compare_warning.h"
 #include "export/report_page.h"
 #include "failure.h"
 #include "main_window.h"
@@ -134,10 +135,20 @@ void TForm1::mmReportCompareClick() {
     // Data shows for it; the loaded protocol stays as it is.
     TLoadedProtocol earlier = LoadAsDataCommand(ToPath(*chosen), DecimalChar());
     const std::string earlierName = QFileInfo(*chosen).fileName().toStdString();
-    ShowInPlaceOf(
-        CompareWindow,
-        new TCompareWindow(std::move(earlier), loaded_, earlierName, loadedName_.toStdString(),
-                           DecimalChar(), dialogs_, user_dirs::ResultsFolder(exeDir_), this));
+    // Another examinee, or the "earlier" test not dated before the loaded one, is said first.
+    std::vector<std::string> warnings =
+        ComparisonWarnings(earlier, ToPath(*chosen), loaded_, loadedPath_);
+    ShowComparison(std::move(earlier), loaded_, earlierName, loadedName_.toStdString(),
+                   std::move(warnings));
+}
+
+void TForm1::ShowComparison(TLoadedProtocol earlier, TLoadedProtocol later,
+                            const std::string& earlierName, const std::string& laterName,
+                            std::vector<std::string> warnings) {
+    ShowInPlaceOf(CompareWindow,
+                  new TCompareWindow(std::move(earlier), std::move(later), earlierName, laterName,
+                                     std::move(warnings), DecimalChar(), dialogs_,
+                                     user_dirs::ResultsFolder(exeDir_), this));
 }
 
 }  // namespace orvix

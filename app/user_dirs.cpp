@@ -21,13 +21,17 @@ QString Documents() {
     return documents.isEmpty() ? QDir::homePath() : documents;
 }
 
-QString OpenFolder(const QString& exeDir, const QString& documents) {
+std::optional<QString> DataFolder(const QString& exeDir) {
     // The portable layout keeps the path exactly as built from the program's folder.
     const QString beside = exeDir + QStringLiteral("Data");
     if (QFileInfo(beside).isDir()) return beside;
     const QString installed = QDir(exeDir).filePath(QLatin1String(kInstalledSamples));
     if (QFileInfo(installed).isDir()) return Native(installed);
-    return Native(documents);
+    return std::nullopt;
+}
+
+QString OpenFolder(const QString& exeDir, const QString& documents) {
+    return DataFolder(exeDir).value_or(Native(documents));
 }
 
 QString ResultsFolder(const QString& exeDir, const QString& documents) {

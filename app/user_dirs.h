@@ -5,11 +5,17 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace orvix::user_dirs {
 
 // The user's documents folder; the home folder where the desktop names none.
 QString Documents();
+
+// The folder of protocols that comes with the program, given the program's folder with a
+// trailing separator: `Data` beside the program, else the installed sample protocols
+// (share/orvix-kl/Data beside the program's bin folder); nothing when neither is there.
+std::optional<QString> DataFolder(const QString& exeDir);
 
 // The folder the open dialog starts in, given the program's folder with a trailing separator:
 // `Data` beside the program when it is there; else the installed sample protocols

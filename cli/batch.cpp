@@ -18,6 +18,10 @@
 #include "stats/summary_figures.h"
 #include "stats/work_curve.h"
 
+#if ORVIX_COMPARE_WARNINGS
+#include "export/compare_warning.h"
+#endif
+
 namespace orvix::batch {
 namespace fs = std::filesystem;
 
@@ -238,6 +242,13 @@ int RunComparison(const TBatchOptions& options, std::ostream& out, std::ostream&
     const TLoadedProtocol& later = *loads[1];
     const stats::TRetest retest =
         stats::CompareTests(earlier.Analysis.Result, later.Analysis.Result);
+    std::vector<std::string> warnings;
+#if ORVIX_COMPARE_WARNINGS
+    // Another examinee or dates out of order: said first, as the window and the page say it.
+    warnings = ComparisonWarnings(earlier, earlierPath, later, laterPath);
+    for (const std::string& warning : warnings) out << warning << "\n";
+    if (!warnings.empty()) out << "\n";
+#endif
     out << stats::RetestText(retest, TestName(earlierPath, earlier), TestName(laterPath, later),
                              options.Decimal)
         << std::flush;
@@ -246,7 +257,7 @@ int RunComparison(const TBatchOptions& options, std::ostream& out, std::ostream&
         try {
             std::error_code ec;
             fs::create_directories(options.OutDir, ec);
-            page->WriteComparison(earlier, later, target);
+            page->WriteComparison(earlier, later, warnings, target);
         } catch (const Exception& e) {
             err << Utf8(target) << ": " << Cp1251ToUtf8(FailureText(e.Message())) << "\n";
             return 1;

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "plots/result_plots.h"
 #include "cli/run_names.h"
+#include "plots/result_plots.h"
 #include "protocol/analysis.h"
 #include "protocol/load.h"
 
@@ -71,8 +71,9 @@ class TPageWriter {
     // Writes the page of `load` with `report` (Windows-1251) as its report text.
     virtual void Write(const TLoadedProtocol& load, const std::string& report,
                        const std::filesystem::path& target) = 0;
-    // Writes the comparison page of two complete loads.
+    // Writes the comparison page of two complete loads with its warnings (UTF-8 lines).
     virtual void WriteComparison(const TLoadedProtocol& earlier, const TLoadedProtocol& later,
+                                 const std::vector<std::string>& warnings,
                                  const std::filesystem::path& target) = 0;
 };
 
@@ -91,8 +92,9 @@ int RunBatch(const TBatchOptions& options, std::ostream& err, TChartWriter* char
              bool showProgress, TPageWriter* page = nullptr);
 
 // --compare: loads both protocols as the window's Data command does, writes the comparison
-// (UTF-8) to `out` and, with --pdf, the page to <later FileTag> KL.compare.pdf in the output
-// folder. A protocol that fails is reported on `err` as in a batch run. Returns the exit status.
+// (UTF-8) to `out`, led by its warnings (compare_warning.h) when there are any, and, with --pdf,
+// the page to <later FileTag> KL.compare.pdf in the output folder. A protocol that fails is
+// reported on `err` as in a batch run. Returns the exit status.
 int RunComparison(const TBatchOptions& options, std::ostream& out, std::ostream& err,
                   TPageWriter* page = nullptr);
 

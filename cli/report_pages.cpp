@@ -17,8 +17,11 @@ void TReportPages::Write(const TLoadedProtocol& load, const std::string& report,
 namespace orvix::batch {
 
 void TReportPages::WriteComparison(const TLoadedProtocol& earlier, const TLoadedProtocol& later,
+                                   const std::vector<std::string>& warnings,
                                    const std::filesystem::path& target) {
-    WriteComparisonPdf(target, earlier, later, QDate::currentDate());
+    QStringList lines;
+    for (const std::string& warning : warnings) lines.append(QString::fromStdString(warning));
+    WriteComparisonPdf(target, earlier, later, QDate::currentDate(), lines);
 }
 
 }  // namespace orvix::batch

@@ -11,6 +11,7 @@ class TReportPages final : public TPageWriter {
     void Write(const TLoadedProtocol& load, const std::string& report,
                const std::filesystem::path& target) override;
     void WriteComparison(const TLoadedProtocol& earlier, const TLoadedProtocol& later,
+                         const std::vector<std::string>& warnings,
                          const std::filesystem::path& target) override;
 };
 

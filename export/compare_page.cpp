@@ -4,13 +4,14 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 #include "base/cp1251.h"
 #include "base/numbers.h"
-#include "plots/curve_legend.h"
-#include "plots/curve_plots.h"
 #include "charts/qt_text_measure.h"
 #include "export/page_parts.h"
+#include "plots/curve_legend.h"
+#include "plots/curve_plots.h"
 #include "report_page.h"
 #include "stats/stats_text.h"
 
@@ -30,6 +31,33 @@ constexpr int kTableSize = 85;
 constexpr int kLargestTextSize = 90;
 constexpr int kSmallestTextSize = 40;
 constexpr int kTableColumns = 4;
+constexpr int kWarningSize = 95;
+const QColor kWarningColor(170, 0, 0);
+
+QFont WarningFont() {
+    return page::Font("Arial", kWarningSize, true);
+}
+
+// The warnings as one block, each warning a paragraph of its own.
+QString WarningText(const QStringList& warnings) {
+    return warnings.join(QLatin1Char('\n'));
+}
+
+double WarningsHeight(const QStringList& warnings, double width) {
+    if (warnings.isEmpty()) return 0;
+    const QFontMetricsF fm(WarningFont());
+    return fm.boundingRect(QRectF(0, 0, width, 1e6), Qt::TextWordWrap, WarningText(warnings))
+        .height();
+}
+
+void PaintWarnings(QPainter& painter, const QRectF& r, const QStringList& warnings) {
+    if (warnings.isEmpty()) return;
+    painter.save();
+    painter.setFont(WarningFont());
+    painter.setPen(kWarningColor);
+    painter.drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, WarningText(warnings));
+    painter.restore();
+}
 
 double TableRowHeight() {
     return LineHeight(page::Font("Arial", kTableSize)) * 1.4;
@@ -159,14 +187,23 @@ QStringList PageLines(const stats::TRetest& retest, const TLoadedProtocol& earli
 
 }  // namespace
 
-TComparePageLayout LayOutComparisonPage(int tableRows, const QStringList& textLines) {
+TComparePageLayout LayOutComparisonPage(int tableRows, const QStringList& textLines,
+                                        const QStringList& warnings) {
     TComparePageLayout layout;
     const double width = kPageWidth - 2 * kMargin;
+    double top = kMargin;
+    if (!warnings.isEmpty()) {
+        layout.Warnings = QRectF(kMargin, top, width, WarningsHeight(warnings, width));
+        top = layout.Warnings.bottom() + kGap / 2;
+    }
     const double headerHeight = LineHeight(page::Font("Arial", kHeadingSize, true)) +
                                 2 * LineHeight(page::Font("Arial", kSubjectSize)) +
                                 LineHeight(page::Font("Arial", kDateSize)) + kGap / 2;
-    layout.Header = QRectF(kMargin, kMargin, width, headerHeight);
-    const double chartHeight = width * kCurveChartHeight / kCurveChartWidth;
+    layout.Header = QRectF(kMargin, top, width, headerHeight);
+    // The warnings' room comes out of the chart's height, so the figures and the text below it
+    // keep the room they have without warnings.
+    double chartHeight = width * kCurveChartHeight / kCurveChartWidth;
+    if (!warnings.isEmpty()) chartHeight -= top - kMargin;
     layout.Chart = QRectF(kMargin, layout.Header.bottom() + kGap, width, chartHeight);
     // Two rows of legend at most: the overlay has four entries.
     const double legendHeight = LineHeight(page::Font("Arial", kLegendSize)) * 1.3 * 2;
@@ -198,13 +235,13 @@ QStringList ComparisonPageLines(const TLoadedProtocol& earlier, const TLoadedPro
 }
 
 void PaintComparisonPage(QPainter& painter, const TLoadedProtocol& earlier,
-                         const TLoadedProtocol& later, QDate printed) {
+                         const TLoadedProtocol& later, QDate printed, const QStringList& warnings) {
     const char decimal = DecimalChar();
     const stats::TRetest retest =
         stats::CompareTests(earlier.Analysis.Result, later.Analysis.Result);
     const QStringList lines = PageLines(retest, earlier, later);
     const TComparePageLayout layout =
-        LayOutComparisonPage(static_cast<int>(retest.Rows.size()), lines);
+        LayOutComparisonPage(static_cast<int>(retest.Rows.size()), lines, warnings);
 
     TCustomChart chart;
     chart.DecimalSeparator = decimal;
@@ -214,8 +251,13 @@ void PaintComparisonPage(QPainter& painter, const TLoadedProtocol& earlier,
     painter.save();
     const double scale = painter.device()->logicalDpiX() / kPageUnitsPerInch;
     painter.scale(scale, painter.device()->logicalDpiY() / kPageUnitsPerInch);
+    PaintWarnings(painter, layout.Warnings, warnings);
     PaintHeader(painter, layout.Header, earlier, later, printed);
-    page::PaintChartAt(painter, chart, layout.Chart, kCurveChartWidth, kCurveChartHeight,
+    // The chart is laid out at its own width and as many pixels high as its place allows, so
+    // a shorter place gives a lower chart, not squeezed letters.
+    const int chartPixelsHigh = static_cast<int>(
+        std::lround(kCurveChartWidth * layout.Chart.height() / layout.Chart.width()));
+    page::PaintChartAt(painter, chart, layout.Chart, kCurveChartWidth, chartPixelsHigh,
                        TQtTextMeasure());
     PaintLegend(painter, layout.Legend, plot.Legend(), page::Font("Arial", kLegendSize));
     PaintTable(painter, layout.Table, retest, decimal);
@@ -224,16 +266,18 @@ void PaintComparisonPage(QPainter& painter, const TLoadedProtocol& earlier,
 }
 
 QByteArray ComparisonPagePdf(const TLoadedProtocol& earlier, const TLoadedProtocol& later,
-                             QDate printed) {
-    return page::A4Pdf(
-        QStringLiteral("Сравнение обследований — ") + QStringOf1251(earlier.FileTag) +
-            QStringLiteral(", ") + QStringOf1251(later.FileTag),
-        [&](QPainter& painter) { PaintComparisonPage(painter, earlier, later, printed); });
+                             QDate printed, const QStringList& warnings) {
+    return page::A4Pdf(QStringLiteral("Сравнение обследований — ") +
+                           QStringOf1251(earlier.FileTag) + QStringLiteral(", ") +
+                           QStringOf1251(later.FileTag),
+                       [&](QPainter& painter) {
+                           PaintComparisonPage(painter, earlier, later, printed, warnings);
+                       });
 }
 
 void WriteComparisonPdf(const std::filesystem::path& target, const TLoadedProtocol& earlier,
-                        const TLoadedProtocol& later, QDate printed) {
-    page::WritePdf(target, ComparisonPagePdf(earlier, later, printed));
+                        const TLoadedProtocol& later, QDate printed, const QStringList& warnings) {
+    page::WritePdf(target, ComparisonPagePdf(earlier, later, printed, warnings));
 }
 
 }  // namespace orvix

@@ -1,4 +1,5 @@
-// The retest comparison page: one A4 portrait page with a header (both tests' subjects and file
+// The retest comparison page: one A4 portrait page with the comparison's warnings (different
+// examinees, dates out of order) above everything, a header (both tests' subjects and file
 // tags, the date it was printed), the work curves of both tests over each other at the page's
 // width with their legend, the table of indices, and the Welch comparisons and minute-by-minute
 // curves of the comparison text. Written as PDF, as the window's comparison and the batch tool
@@ -19,6 +20,7 @@ namespace orvix {
 
 // Where the page puts its parts, in page units (report_page.h) from the top left corner.
 struct TComparePageLayout {
+    QRectF Warnings;  // empty without warnings
     QRectF Header;
     QRectF Chart;
     QRectF Legend;
@@ -28,9 +30,10 @@ struct TComparePageLayout {
     bool TextCut = false;  // the text does not fit even at the smallest size: its end is cut
 };
 
-// The layout for a table of `tableRows` rows and these text lines; the text gets the largest
-// size up to 9 points (and at least 4) at which it fits.
-TComparePageLayout LayOutComparisonPage(int tableRows, const QStringList& textLines);
+// The layout for a table of `tableRows` rows, these text lines and warnings; the text gets the
+// largest size up to 9 points (and at least 4) at which it fits.
+TComparePageLayout LayOutComparisonPage(int tableRows, const QStringList& textLines,
+                                        const QStringList& warnings = {});
 
 // The comparison text's lines the page shows under its table: all of the text but the part
 // naming the tests (the header does) and the table of indices (drawn as a table), lines too
@@ -39,15 +42,18 @@ QStringList ComparisonPageLines(const TLoadedProtocol& earlier, const TLoadedPro
 
 // Paints the page on `painter`, which paints on an A4 page device from its top left corner.
 // Both loads must come from complete analyses; numbers use the program's decimal separator.
+// `warnings` (compare_warning.h) stand at the top, wrapped at the page's width.
 void PaintComparisonPage(QPainter& painter, const TLoadedProtocol& earlier,
-                         const TLoadedProtocol& later, QDate printed);
+                         const TLoadedProtocol& later, QDate printed,
+                         const QStringList& warnings = {});
 
 // The page as a PDF document (fonts embedded).
 QByteArray ComparisonPagePdf(const TLoadedProtocol& earlier, const TLoadedProtocol& later,
-                             QDate printed);
+                             QDate printed, const QStringList& warnings = {});
 
 // Writes the PDF to `target` atomically, as every other save writes.
 void WriteComparisonPdf(const std::filesystem::path& target, const TLoadedProtocol& earlier,
-                        const TLoadedProtocol& later, QDate printed);
+                        const TLoadedProtocol& later, QDate printed,
+                        const QStringList& warnings = {});
 
 }  // namespace orvix

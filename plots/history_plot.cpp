@@ -59,6 +59,8 @@ std::string DayText(int dayNumber) {
 
 THistoryPlot::THistoryPlot(TCustomChart& chart) : chart_(chart) {
     SetUpResultChartLook(chart);
+    // Room right of the plot for half a date label at its end.
+    chart.MarginRight = 4;
     chart.BottomAxis.Increment = 1;  // whole days
     chart.BottomAxis.LabelFormatter = [](double day) {
         return DayText(static_cast<int>(std::lround(day)));

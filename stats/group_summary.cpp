@@ -85,4 +85,22 @@ std::vector<std::vector<TCell>> SummaryCells(const std::vector<TIndexSummary>& s
     return rows;
 }
 
+std::string CsvTable(const std::vector<std::string>& header,
+                     const std::vector<std::vector<TCell>>& rows) {
+    std::string csv;
+    for (std::size_t i = 0; i < header.size(); ++i) {
+        if (i) csv += ",";
+        csv += CsvField(header[i]);
+    }
+    csv += "\n";
+    for (const std::vector<TCell>& row : rows) {
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            if (i) csv += ",";
+            csv += CsvText(row[i]);
+        }
+        csv += "\n";
+    }
+    return csv;
+}
+
 }  // namespace orvix::stats

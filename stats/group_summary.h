@@ -38,4 +38,9 @@ std::vector<std::size_t> NumericFigureColumns();
 std::vector<std::string> SummaryHeader();
 std::vector<std::vector<TCell>> SummaryCells(const std::vector<TIndexSummary>& summary);
 
+// A table as UTF-8 CSV the way the batch summary writes its cells: the header first, "," between
+// fields, "\n" after each row.
+std::string CsvTable(const std::vector<std::string>& header,
+                     const std::vector<std::vector<TCell>>& rows);
+
 }  // namespace orvix::stats

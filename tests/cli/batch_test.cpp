@@ -312,5 +312,62 @@ TEST_F(Batch, AComparisonWithATestThatFailsShowsItsMessageAndNothingElse) {
     EXPECT_NE(out.str().find("Первое: later.klp — "), std::string::npos) << out.str();
 }
 
+#if ORVIX_COMPARE_WARNINGS
+// Records what the comparison page would have been given.
+class TRecordedPages final : public TPageWriter {
+  public:
+    void Write(const TLoadedProtocol&, const std::string&, const fs::path&) override {}
+    void WriteComparison(const TLoadedProtocol&, const TLoadedProtocol&,
+                         const std::vector<std::string>& warnings, const fs::path&) override {
+        pages.push_back(warnings);
+    }
+    std::vector<std::vector<std::string>> pages;
+};
+
+TEST_F(Batch, AComparisonOfTwoPeopleOrOfDatesOutOfOrderSaysSoFirst) {
+    protogen::TGenerateOptions o;
+    o.Seed = 8;
+    auto earlier = protogen::GenerateProtocol(o);
+    earlier.Head[1] = W1251("Кузнецов 10.03.2026");
+    earlier.Head[2] = W1251("Испытуемый: Кузнецов Е.В., обследование 10.03.2026");
+    auto later = earlier;
+    later.Head[1] = W1251("Кузнецов 01.06.2026");
+    later.Head[2] = W1251("Кузнецов  Е. В., 41 год");
+    auto other = later;
+    other.Head[2] = W1251("Петрова Анна Сергеевна, 29 лет");
+
+    TBatchOptions options;
+    options.OutDir = dir_ / "out";
+    options.Pdf = true;
+    TRecordedPages pages;
+    const auto run = [&](const protogen::TProtocolText& first,
+                         const protogen::TProtocolText& second) {
+        options.Compare = Protocol("first.klp", first);
+        options.Protocols = {Protocol("second.klp", second)};
+        std::ostringstream out, err;
+        EXPECT_EQ(RunComparison(options, out, err, &pages), 0);
+        EXPECT_EQ(err.str(), "");
+        return out.str();
+    };
+    // One person, in order: the comparison as it always was.
+    EXPECT_EQ(run(earlier, later).rfind("Сравнение", 0), 0u) << run(earlier, later);
+    EXPECT_TRUE(pages.pages.back().empty());
+
+    const std::string twoPeople =
+        "Внимание: обследования разных испытуемых — «Кузнецов Е.В.» (первое) и «Петрова Анна "
+        "Сергеевна» (повторное).\n";
+    const std::string backwards =
+        "Внимание: первое обследование (01.06.2026) датировано позже повторного (10.03.2026).\n";
+    std::string text = run(earlier, other);
+    EXPECT_EQ(text.rfind(twoPeople + "\n", 0), 0u) << text;
+    EXPECT_EQ(pages.pages.back(),
+              std::vector<std::string>{twoPeople.substr(0, twoPeople.size() - 1)});
+    text = run(later, earlier);
+    EXPECT_EQ(text.rfind(backwards + "\n", 0), 0u) << text;
+    // The text after the warning is the comparison of the same two tests without it.
+    EXPECT_NE(text.find("Первое: first.klp — "), std::string::npos);
+}
+#endif
+
 }  // namespace
 }  // namespace orvix::batch

@@ -14,6 +14,7 @@
 #include "cli/batch.h"
 #include "cli/report_pages.h"
 #include "export/compare_page.h"
+#include "export/page_parts.h"
 #include "export/report_page.h"
 #include "protocol/output_names.h"
 #include "protocol/report.h"
@@ -346,6 +347,42 @@ TEST_F(ComparePage, LongTestsFitThePageAndWritesAreAtomic) {
     EXPECT_EQ(written.rfind("%PDF", 0), 0u);
     EXPECT_NE(written.find("%%EOF", written.size() - 8), std::string::npos);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+TEST_F(ComparePage, WarningsStandAboveTheHeaderWholeAndLeaveTheRestOnThePage) {
+    const TLoadedProtocol longTest = Generated(5, 3600);
+    const QStringList warnings{
+        QStringLiteral("Внимание: обследования разных испытуемых — «Константинопольская "
+                       "Александра Владимировна» (первое) и «Петрова Анна Сергеевна» "
+                       "(повторное)."),
+        QStringLiteral("Внимание: оба обследования проведены в один день — 10.03.2026.")};
+    const QStringList lines = ComparisonPageLines(load_, longTest);
+    const TComparePageLayout plain = LayOutComparisonPage(9, lines);
+    const TComparePageLayout warned = LayOutComparisonPage(9, lines, warnings);
+    EXPECT_TRUE(plain.Warnings.isEmpty());
+    EXPECT_EQ(warned.Warnings.top(), plain.Header.top());
+    EXPECT_LT(warned.Warnings.bottom(), warned.Header.top());
+    // The long names do not fit one line: the warning wraps instead of being cut.
+    EXPECT_GT(warned.Warnings.height(), 2.5 * page::LineHeight(page::Font("Arial", 95, true)));
+    // Their room comes out of the chart: the table and the text stay where they were.
+    EXPECT_LT(warned.Chart.height(), plain.Chart.height());
+    EXPECT_EQ(warned.Table, plain.Table);
+    EXPECT_EQ(warned.Text, plain.Text);
+    EXPECT_FALSE(warned.TextCut);
+    EXPECT_LE(warned.Text.bottom(), kPageHeight);
+
+    const fs::path pdf = dir_ / "warned.pdf";
+    WriteComparisonPdf(pdf, load_, longTest, QDate(2024, 3, 15), warnings);
+    EXPECT_NE(Output("pdfinfo " + Quoted(pdf)).find("Pages:           1\n"), std::string::npos);
+    const std::string text =
+        Squeezed(QString::fromStdString(Output("pdftotext -enc UTF-8 " + Quoted(pdf) + " -")));
+    // Every word of both warnings, in order, before the heading of the page.
+    const std::size_t heading = text.find("Сравнение двух обследований");
+    ASSERT_NE(heading, std::string::npos) << text;
+    for (const QString& warning : warnings) {
+        const std::size_t at = text.find(Squeezed(warning));
+        EXPECT_LT(at, heading) << Squeezed(warning) << "\nin: " << text;
+    }
 }
 
 }  // namespace

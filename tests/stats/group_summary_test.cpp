@@ -77,6 +77,10 @@ TEST(GroupSummary, ColumnsOfRowsAndTheTableOfTheSummary) {
     EXPECT_EQ(CsvText(empty[1]), "0");
     for (std::size_t c = 2; c < empty.size(); ++c) EXPECT_EQ(empty[c].Kind, TCell::TKind::Empty);
 
+    EXPECT_EQ(CsvTable({"index", "a, b"},
+                       {{TCell::Of("x"), TCell::Real(0.25)}, {TCell{}, TCell::Whole(3)}}),
+              "index,\"a, b\"\nx,0.25\n,3\n");
+
     // The numeric figure columns leave out exactly the two texts.
     const std::vector<std::size_t> numeric = NumericFigureColumns();
     EXPECT_EQ(numeric.size(), kFigureColumns.size() - 2);
