@@ -55,7 +55,7 @@ TEST_F(DataCommand, ReportIsWhatTheBatchPathBuildsAndCancelKeepsIt) {
     const std::string report = Report();
     Load(QString());  // cancelled
     EXPECT_EQ(Report(), report);
-    EXPECT_EQ(Menu(), (TMenuState{1, 0, 1, 1, 1, 1, 0, 1}));
+    EXPECT_EQ(Menu(), (TMenuState{1, 0, 1, 1, 1, 1, 1, 0, 1}));
     EXPECT_TRUE(dialogs.failures.empty());
 }
 

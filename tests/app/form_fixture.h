@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/about_box.h"
+#include "app/archive_window.h"
 #include "app/failure.h"
 #include "app/main_window.h"
 #include "app/qt_text.h"
@@ -74,9 +75,9 @@ class TScriptedDialogs final : public TDialogs {
     }
 };
 
-// Enabled: Data, Chart Select, Chart 5 sec, Save, Report, › Analysis, › Chart 5 sec,
+// Enabled: Data, Chart Select, Chart 5 sec, Save, Report, Archive, › Analysis, › Chart 5 sec,
 // › Chart Select.
-using TMenuState = std::array<bool, 8>;
+using TMenuState = std::array<bool, 9>;
 
 inline std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -138,10 +139,11 @@ class FormTest : public ::testing::Test {
         form->AboutBox->OKButton->click();
     }
     TMenuState Menu() const {
-        return {form->mmOpen->isEnabled(),          form->mmChartSel->isEnabled(),
-                form->mmChart5sec->isEnabled(),     form->mmSave->isEnabled(),
-                form->mmReport->isEnabled(),        form->mmSaveAnalysis->isEnabled(),
-                form->mmSaveChart5sec->isEnabled(), form->mmSaveChartSel->isEnabled()};
+        return {form->mmOpen->isEnabled(),         form->mmChartSel->isEnabled(),
+                form->mmChart5sec->isEnabled(),    form->mmSave->isEnabled(),
+                form->mmReport->isEnabled(),       form->mmArchive->isEnabled(),
+                form->mmSaveAnalysis->isEnabled(), form->mmSaveChart5sec->isEnabled(),
+                form->mmSaveChartSel->isEnabled()};
     }
     std::string Report() const { return form->meAnalysis->Text(); }
 

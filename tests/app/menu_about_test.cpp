@@ -10,18 +10,21 @@ namespace orvix::test {
 namespace {
 
 // The rows of the menu-state table.
-constexpr TMenuState kStartUp{0, 0, 0, 0, 0, 1, 1, 1};
-constexpr TMenuState kAboutOk{1, 0, 0, 0, 0, 1, 1, 1};
-constexpr TMenuState kLoaded{1, 1, 0, 1, 1, 1, 1, 0};
-constexpr TMenuState kChartSel{1, 0, 1, 1, 1, 1, 0, 1};
-constexpr TMenuState kChart5sec{1, 1, 0, 1, 1, 1, 1, 0};
+// The rows of the menu-state table, with Archive, which goes with Data.
+constexpr TMenuState kStartUp{0, 0, 0, 0, 0, 0, 1, 1, 1};
+constexpr TMenuState kAboutOk{1, 0, 0, 0, 0, 1, 1, 1, 1};
+constexpr TMenuState kLoaded{1, 1, 0, 1, 1, 1, 1, 1, 0};
+constexpr TMenuState kChartSel{1, 0, 1, 1, 1, 1, 1, 0, 1};
+constexpr TMenuState kChart5sec{1, 1, 0, 1, 1, 1, 1, 1, 0};
 
 using MenuStates = FormTest;
 
 TEST_F(MenuStates, WalkEveryRowOfTheTable) {
     EXPECT_EQ(Menu(), kStartUp);
     form->mmOpen->trigger();  // disabled: ignored
+    form->mmArchive->trigger();
     EXPECT_TRUE(dialogs.openRequests.empty());
+    EXPECT_FALSE(form->ArchiveWindow);
     EXPECT_TRUE(form->paWork->isHidden());
     AboutOk();
     EXPECT_EQ(Menu(), kAboutOk);
@@ -60,10 +63,14 @@ TEST_F(MenuStates, WalkEveryRowOfTheTable) {
     // The Save items hang under Save, which is off until the first load.
     EXPECT_EQ(form->mmSave->menu()->actions(),
               (QList<QAction*>{form->mmSaveAnalysis, form->mmSaveChart5sec, form->mmSaveChartSel}));
-    // Report comes right after Save.
+    // Report comes right after Save, Archive right after Report; Archive acts at once.
     const QList<QAction*> bar = form->menuBar()->actions();
     ASSERT_TRUE(bar.contains(form->mmSave));
     EXPECT_EQ(bar.indexOf(form->mmReport), bar.indexOf(form->mmSave) + 1);
+    EXPECT_EQ(bar.indexOf(form->mmArchive), bar.indexOf(form->mmReport) + 1);
+    EXPECT_EQ(bar.size(), bar.indexOf(form->mmArchive) + 1);
+    EXPECT_EQ(form->mmArchive->text(), QStringLiteral("Archive"));
+    EXPECT_EQ(form->mmArchive->menu(), nullptr);
     EXPECT_EQ(form->mmReport->menu()->actions(),
               (QList<QAction*>{form->mmReportPdf, form->mmReportPrint, form->mmReportCsv,
                                form->mmReportCurve, form->mmReportCompare}));
@@ -95,6 +102,7 @@ TEST_F(AboutBox, WaysOfLeavingIt) {
         c.leave(*form->AboutBox);
         EXPECT_TRUE(form->AboutBox->isHidden()) << c.how;
         EXPECT_EQ(Menu()[0], c.enablesData) << c.how;
+        EXPECT_EQ(Menu()[5], c.enablesData) << c.how;  // Archive goes with Data
         EXPECT_EQ(Menu()[1] || Menu()[2] || Menu()[3], false) << c.how;
     }
 }
