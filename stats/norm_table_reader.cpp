@@ -36,6 +36,7 @@ TNormRow ReadRow(const TNormFields& fields, const TCsvRecord& record) {
                 row.Version = f;
                 break;
             case kIndex:
+                if (f.empty()) fields.Fail(record.Line, c, "показатель не указан");
                 if (!FindNormIndex(f)) {
                     std::string known;
                     for (const TNormIndex& i : kNormIndices)

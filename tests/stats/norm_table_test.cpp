@@ -128,6 +128,8 @@ TEST(NormTable, EachFaultGetsOneMessageWithItsLineAndColumn) {
          "Nomit, Nwrong, impulsivity, search mean, search SD, search V, tempo mean, tempo "
          "SD, tempo V, accuracy, wrong share, selections per minute, trend slope, "
          "last/first third"},
+        {"no index", File({"a,1,,any,,,,50,0.9,0.1,higher,,"}), 2, 3,
+         "Строка 2, столбец 3 («index»): показатель не указан"},
         {"a bad direction", File({"a,1,accuracy,any,,,,50,0.9,0.1,up,,"}), 2, 11,
          "Строка 2, столбец 11 («direction»): direction — «higher» (лучше больше) или «lower» "
          "(лучше меньше), а не «up»"},
