@@ -123,6 +123,7 @@ TEST_F(ReportPage, OneA4PageWithEmbeddedFontsAndSearchableText) {
     EXPECT_NE(text.find("Дата печати: 15.03.2024"), std::string::npos);
     EXPECT_NE(text.find(Cp1251ToUtf8(load_.Subject)), std::string::npos);
     EXPECT_NE(text.find("ошибочный выбор"), std::string::npos);
+    EXPECT_NE(text.find("среднее ± 2 ст. откл."), std::string::npos);
     // The work-curve figures of the complete analysis.
     const QStringList figures = WorkCurvePageLines(load_);
     ASSERT_EQ(figures.size(), 7);
