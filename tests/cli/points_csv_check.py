@@ -1,8 +1,6 @@
 #!/usr/bin/env python3
 """orvix-kl-batch --points: the table read with Python's csv module and compared with the
-protocol's own record columns, read here from the generator's plain text. Then the typing of its
-columns: a protocol whose timers are all whole still has real numbers in timer_s, and a timer
-that does not convert is an empty cell with its reason in timer_error.
+protocol's own record columns, read here from the generator's plain text.
 
 usage: points_csv_check.py PROTOGEN BATCH WORKDIR"""
 import csv
@@ -74,51 +72,6 @@ def main():
         attributed += int(row[6])
     assert 0 < attributed <= omissions, (attributed, omissions)
     print(f"{count} rows, {previous} intervals, {attributed} of {omissions} omissions attributed")
-    check_typing(batch, lines, work / "typed")
-
-
-def scrambled(text):
-    key = b"quintabel"
-    return bytes(b ^ key[i % len(key)] for i, b in enumerate(text))
-
-
-def read_table(path):
-    with open(path, newline="", encoding="utf-8") as f:
-        reader = csv.reader(f, strict=True)
-        next(reader)
-        return list(reader)
-
-
-def check_typing(batch, lines, work):
-    """The generated protocol (comma decimals) made to have whole timers only, and the same with
-    one record's timer spoilt; each through --points."""
-    count = int(lines[24])
-    whole = list(lines)
-    for i in range(27, 27 + count):
-        r = whole[i]
-        whole[i] = r[:8] + f"{round(float(r[8:15])):7d}" + r[15:]
-    spoilt = list(whole)
-    bad = 27 + count // 2
-    spoilt[bad] = spoilt[bad][:8] + "   12,5" + spoilt[bad][15:]
-    work.mkdir(parents=True)
-    for name, text in (("whole", whole), ("spoilt", spoilt)):
-        (work / (name + ".klp")).write_bytes(scrambled("\r\n".join(text).encode("cp1251")))
-        out = work / ("out-" + name)
-        subprocess.run([batch, "--decimal=,", "--points", "--out=" + str(out),
-                        str(work / (name + ".klp"))], check=True, stderr=subprocess.DEVNULL)
-        rows = read_table(next(out.glob("*.csv")))
-        assert len(rows) == count, (name, len(rows))
-        for n, row in enumerate(rows, start=27):
-            where = f"{name}, line {n}: {row}"
-            if name == "spoilt" and n == bad:
-                # No number a statistics program would average, and the reason beside it.
-                assert row[2] == "" and row[7] == 'timer "12,5" is not a number', where
-                continue
-            # Whole timers keep their one decimal: the column reads as real numbers.
-            assert re.fullmatch(r"\d+\.0", row[2]), where
-            assert float(row[2]) == int(whole[n][8:15]), where
-            assert row[7] == "", where
-    print(f"whole timers written as reals; the spoilt timer of line {bad} empty with its reason")
 
 
 if __name__ == "__main__":
