@@ -127,8 +127,7 @@ def check_welch(line, earlier, later):
 def main():
     protogen, batch, work = sys.argv[1], sys.argv[2], pathlib.Path(sys.argv[3])
     shutil.rmtree(work, ignore_errors=True)
-    # Whole tests of either separator and sparse ones of little over a minute (a test under a
-    # minute has T = 0 and fails to load).
+    # Whole tests of either separator and sparse ones of little over a minute.
     subprocess.run([protogen, "--seed=61", "--count=5", str(work / "in")], check=True)
     subprocess.run([protogen, "--seed=71", "--count=2", "--decimal=,", str(work / "in")],
                    check=True)

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <numbers>
+#include <set>
+#include <string>
 
 #include "stats/retest.h"
 #include "stats/stats_text.h"
@@ -226,6 +228,67 @@ TEST(Retest, TestsOfDifferentLengthsAndUnattributedSelections) {
     EXPECT_EQ(text.find("\n5 "), std::string::npos);
     EXPECT_NE(text.find("Время поиска, с: 2.000 → 3.000, разность 1.000, 95 % ДИ от "),
               std::string::npos);
+}
+
+// Runs of Latin letters in a text.
+std::set<std::string> LatinWords(std::string_view text) {
+    std::set<std::string> words;
+    std::string word;
+    for (const char c : std::string(text) + " ") {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) {
+            word.push_back(c);
+        } else if (!word.empty()) {
+            words.insert(word);
+            word.clear();
+        }
+    }
+    return words;
+}
+
+// The texts the windows, the pages and the batch tool show are Russian: no English word, only
+// the symbols of the method (N+, Nпр, Nо.в.) and of statistics (n, p, t).
+TEST(StatsText, RussianWordsWithOnlyTheSymbolsInLatin) {
+    const auto expectRussian = [](const std::string& text) {
+        const std::set<std::string> symbols{"N", "n", "p", "t"};
+        for (const std::string& word : LatinWords(text))
+            EXPECT_TRUE(symbols.count(word)) << word << " in:\n" << text;
+    };
+    std::vector<std::uint32_t> falling;
+    std::vector<std::uint32_t> rising;
+    std::vector<std::uint32_t> jagged;
+    for (std::uint32_t i = 0; i < 36; ++i) {
+        falling.push_back(10 - i / 4 + i % 2);
+        rising.push_back(1 + i / 4 + i % 2);
+        jagged.push_back(i % 2 ? 6 : 0);
+    }
+    std::vector<TAnalysisResult> tests{WithIntervals(falling, 20), WithIntervals(rising, 80),
+                                       WithIntervals(jagged, 101), WithIntervals(jagged, 50),
+                                       WithIntervals({1, 2})};
+    for (TAnalysisResult& r : tests) {
+        r.NPlus = 40;
+        r.NOmit = 3;
+        r.NWrong = 2;
+        for (const double y : {1.5, 2.5, 4.0}) r.Points.push_back({0, y, 0, 0, true, false, 1});
+    }
+    for (const TAnalysisResult& r : tests) {
+        const TWorkCurve curve = ComputeWorkCurve(r);
+        const std::string text = WorkCurveText(curve, ComputeAccuracy(r), ',');
+        expectRussian(text);
+        if (curve.Verdict != TVerdict::None) {
+            EXPECT_NE(
+                text.find("Кривая работы: " + std::string(VerdictRussian(curve.Verdict)) + "\n"),
+                std::string::npos)
+                << text;
+        }
+    }
+    EXPECT_NE(WorkCurveText(ComputeWorkCurve(tests[0]), ComputeAccuracy(tests[0]), ',')
+                  .find("Доля ошибочных выборов Nо.в. / (N+ + Nо.в.): "),
+              std::string::npos);
+    const TRetest retest = CompareTests(tests[0], tests[1]);
+    ASSERT_TRUE(retest.Search.PValue && retest.Tempo.PValue);
+    const std::string text = RetestText(retest, "первое", "повторное", ',');
+    expectRussian(text);
+    EXPECT_NE(text.find("ст. св. = "), std::string::npos) << text;
 }
 
 }  // namespace
