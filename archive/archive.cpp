@@ -28,12 +28,13 @@ std::unique_ptr<TDatabase> OpenSound(const fs::path& path, TOpenReport& report) 
     std::error_code ec;
     const bool existed = fs::exists(path, ec) && fs::file_size(path, ec) > 0;
     auto db = std::make_unique<TDatabase>(path, true);
-    Configure(*db);
+    // A newer program's database is left exactly as it is.
     const int version = static_cast<int>(db->QueryInt("PRAGMA user_version").value_or(0));
     if (version > kSchemaVersion)
         throw EArchiveError::Utf8("База архива " + Utf8Path(path) +
                                   " создана более новой версией программы (формат " +
                                   std::to_string(version) + "); эта версия её не изменяет.");
+    Configure(*db);
     if (version == 0) {
         if (db->QueryInt("SELECT count(*) FROM sqlite_schema").value_or(0) > 0)
             throw EArchiveDamaged(

@@ -68,15 +68,23 @@ class TWalker {
             fs::directory_iterator it(folder, ec);
             if (ec) {
                 Warn("Не удалось прочитать папку " + Utf8Path(folder) + ": " + ec.message());
+                unread_.push_back(Utf8Path(folder));
                 continue;
             }
             for (; it != fs::directory_iterator(); it.increment(ec)) {
                 if (ec) break;
                 Entry(*it, folders, found);
             }
-            if (ec) Warn("Не удалось дочитать папку " + Utf8Path(folder) + ": " + ec.message());
+            if (ec) {
+                Warn("Не удалось дочитать папку " + Utf8Path(folder) + ": " + ec.message());
+                unread_.push_back(Utf8Path(folder));
+            }
         }
     }
+
+    // Folders that could not be read (whole or in part): what the index has under them is
+    // not taken as gone.
+    const std::vector<std::string>& Unread() const noexcept { return unread_; }
 
   private:
     void Entry(const fs::directory_entry& entry, std::vector<fs::path>& folders,
@@ -114,6 +122,7 @@ class TWalker {
     void Warn(std::string text) { counts_.Warnings.push_back(std::move(text)); }
 
     TScanCounts& counts_;
+    std::vector<std::string> unread_;
     std::string databaseName_;
     fs::path databaseFolder_;
 };
@@ -364,8 +373,12 @@ TScanCounts TArchive::Scan(const std::vector<fs::path>& roots, const TScanOption
     // 5. What is gone: marked missing; a missing file whose content is present elsewhere was
     // moved, and only its new path stays.
     begin();
+    auto unread = [&](const std::string& path) {
+        return std::any_of(walker.Unread().begin(), walker.Unread().end(),
+                           [&](const std::string& f) { return Under(path, f); });
+    };
     for (const auto& [path, k] : known) {
-        if (k.Seen || !k.Present) continue;
+        if (k.Seen || !k.Present || unread(path)) continue;
         db.Prepare("UPDATE protocol SET present = 0 WHERE id = ?1").Bind(1, k.Id).Run();
         ++counts.Missing;
     }
