@@ -89,22 +89,20 @@ class TWalker {
   private:
     void Entry(const fs::directory_entry& entry, std::vector<fs::path>& folders,
                std::vector<TFound>& found) {
+        // The entry's type as the folder listing gave it: no look at the file for it.
         std::error_code ec;
-        const fs::file_status own = entry.symlink_status(ec);
+        const bool link = entry.is_symlink(ec);
         if (ec) return;  // gone already
-        if (fs::is_directory(own)) {
-            folders.push_back(entry.path());
+        const fs::path& path = entry.path();
+        if (!link && entry.is_directory(ec)) {
+            folders.push_back(path);
             return;
         }
-        const fs::path& path = entry.path();
         // The archive's own files.
         const std::string name = Utf8Path(path.filename());
         if (name.rfind(databaseName_, 0) == 0 && path.parent_path() == databaseFolder_) return;
-        if (fs::is_symlink(own)) {
-            // Linked folders are not followed (a link can make a loop); linked files are read.
-            const fs::file_status target = fs::status(path, ec);
-            if (ec || fs::is_directory(target)) return;
-        }
+        // Linked folders are not followed (a link can make a loop); linked files are read.
+        if (link && fs::is_directory(path, ec)) return;
         if (IsPassedOverByName(path)) {
             ++counts_.PassedOver;
             return;
