@@ -83,7 +83,12 @@ void BM_FirstScan(benchmark::State& state) {
     }
     state.counters["protocols"] = static_cast<double>(Count());
 }
-BENCHMARK(BM_FirstScan)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_FirstScan)
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2)
+    ->UseRealTime();
 
 void BM_ReScanUnchanged(benchmark::State& state) {
     TArchive& a = Scanned();
