@@ -12,6 +12,7 @@
 #include "archive/private_file.h"
 #include "archive/protocol_rule.h"
 #include "archive/scan_file.h"
+#include "archive/scan_walk.h"
 #include "archive/scan_work.h"
 #include "archive/test_date.h"
 #include "base/numbers.h"
@@ -28,12 +29,6 @@ constexpr std::size_t kRowsPerCommit = 200;
 constexpr auto kCommitEvery = std::chrono::milliseconds(300);
 constexpr auto kProgressEvery = std::chrono::milliseconds(100);
 
-struct TFound {
-    fs::path Path;
-    std::string Key;  // the path as stored (UTF-8)
-    TFileStamp Stamp;
-};
-
 // What the index knows of a file.
 struct TKnown {
     std::int64_t Id = 0;
@@ -43,86 +38,6 @@ struct TKnown {
     bool Present = false;
     bool Ok = false;
     bool Seen = false;
-};
-
-bool Under(const std::string& path, const std::string& root) {
-    if (path.size() <= root.size() || path.compare(0, root.size(), root) != 0) return false;
-    const char next = path[root.size()];
-    const char last = root.empty() ? '\0' : root.back();
-    return next == '/' || next == '\\' || last == '/' || last == '\\';
-}
-
-class TWalker {
-  public:
-    TWalker(const fs::path& database, TScanCounts& counts) : counts_(counts) {
-        databaseName_ = Utf8Path(database.filename());
-        databaseFolder_ = database.parent_path();
-    }
-
-    void Walk(const fs::path& root, std::vector<TFound>& found) {
-        std::vector<fs::path> folders{root};
-        while (!folders.empty()) {
-            const fs::path folder = std::move(folders.back());
-            folders.pop_back();
-            std::error_code ec;
-            fs::directory_iterator it(folder, ec);
-            if (ec) {
-                Warn("Не удалось прочитать папку " + Utf8Path(folder) + ": " + ec.message());
-                unread_.push_back(Utf8Path(folder));
-                continue;
-            }
-            for (; it != fs::directory_iterator(); it.increment(ec)) {
-                if (ec) break;
-                Entry(*it, folders, found);
-            }
-            if (ec) {
-                Warn("Не удалось дочитать папку " + Utf8Path(folder) + ": " + ec.message());
-                unread_.push_back(Utf8Path(folder));
-            }
-        }
-    }
-
-    // Folders that could not be read (whole or in part): what the index has under them is
-    // not taken as gone.
-    const std::vector<std::string>& Unread() const noexcept { return unread_; }
-
-  private:
-    void Entry(const fs::directory_entry& entry, std::vector<fs::path>& folders,
-               std::vector<TFound>& found) {
-        // The entry's type as the folder listing gave it: no look at the file for it.
-        std::error_code ec;
-        const bool link = entry.is_symlink(ec);
-        if (ec) return;  // gone already
-        const fs::path& path = entry.path();
-        if (!link && entry.is_directory(ec)) {
-            folders.push_back(path);
-            return;
-        }
-        // The archive's own files.
-        const std::string name = Utf8Path(path.filename());
-        if (name.rfind(databaseName_, 0) == 0 && path.parent_path() == databaseFolder_) return;
-        // Linked folders are not followed (a link can make a loop); linked files are read.
-        if (link && fs::is_directory(path, ec)) return;
-        if (IsPassedOverByName(path)) {
-            ++counts_.PassedOver;
-            return;
-        }
-        const auto stamp = StampOf(path);
-        if (!stamp) return;  // vanished
-        if (!stamp->Regular) {
-            // Pipes, devices, sockets: never opened.
-            ++counts_.PassedOver;
-            return;
-        }
-        found.push_back({path, Utf8Path(path), *stamp});
-    }
-
-    void Warn(std::string text) { counts_.Warnings.push_back(std::move(text)); }
-
-    TScanCounts& counts_;
-    std::vector<std::string> unread_;
-    std::string databaseName_;
-    fs::path databaseFolder_;
 };
 
 // A scanned protocol's row: the cells stored by kind, their digits as letters ('a' + digits).
