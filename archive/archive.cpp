@@ -146,8 +146,7 @@ void TArchive::AddFolder(const fs::path& folder) {
     db_->Prepare("INSERT OR IGNORE INTO folder(path) VALUES (?1)")
         .Bind(1, std::string_view(Utf8Path(fs::absolute(folder).lexically_normal())))
         .Run();
-    t.Commit();
-    WritePrivateFile(CorrectionsCopyPath(), ExportCorrections());
+    detail::CommitWithCopy(*db_, t);
 }
 
 void TArchive::RemoveFolder(const fs::path& folder) {
@@ -155,8 +154,7 @@ void TArchive::RemoveFolder(const fs::path& folder) {
     db_->Prepare("DELETE FROM folder WHERE path = ?1")
         .Bind(1, std::string_view(Utf8Path(fs::absolute(folder).lexically_normal())))
         .Run();
-    t.Commit();
-    WritePrivateFile(CorrectionsCopyPath(), ExportCorrections());
+    detail::CommitWithCopy(*db_, t);
 }
 
 void TArchive::ForgetIndex() {

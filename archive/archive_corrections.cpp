@@ -23,6 +23,13 @@ std::string CorrectionsCopyName() {
     return ".corrections";
 }
 
+void CommitWithCopy(TDatabase& db, TTransaction& t) {
+    std::filesystem::path copy = db.Path();
+    copy += CorrectionsCopyName();
+    WritePrivateFile(copy, CorrectionsText(db));
+    t.Commit();
+}
+
 std::int64_t NewExaminee(TDatabase& db, std::string_view name) {
     db.Prepare("INSERT INTO examinee(uid, name, name_key) VALUES (?1, ?2, ?3)")
         .Bind(1, std::string_view(NewUid()))
@@ -102,8 +109,7 @@ void TArchive::MoveTest(std::int64_t testId, std::int64_t examineeId) {
     const std::string hash = HashOf(*db_, testId);
     RequireExaminee(*db_, examineeId);
     SetTestExaminee(*db_, hash, examineeId);
-    t.Commit();
-    WritePrivateFile(CorrectionsCopyPath(), ExportCorrections());
+    detail::CommitWithCopy(*db_, t);
 }
 
 std::int64_t TArchive::MoveTestToNewExaminee(std::int64_t testId, std::string_view name) {
@@ -111,16 +117,14 @@ std::int64_t TArchive::MoveTestToNewExaminee(std::int64_t testId, std::string_vi
     const std::string hash = HashOf(*db_, testId);
     const std::int64_t id = detail::NewExaminee(*db_, TrimmedName(name));
     SetTestExaminee(*db_, hash, id);
-    t.Commit();
-    WritePrivateFile(CorrectionsCopyPath(), ExportCorrections());
+    detail::CommitWithCopy(*db_, t);
     return id;
 }
 
 void TArchive::UndoMoveTest(std::int64_t testId) {
     TTransaction t(*db_);
     SetTestExaminee(*db_, HashOf(*db_, testId), std::nullopt);
-    t.Commit();
-    WritePrivateFile(CorrectionsCopyPath(), ExportCorrections());
+    detail::CommitWithCopy(*db_, t);
 }
 
 void TArchive::MergeExaminees(std::int64_t from, std::int64_t into) {
@@ -132,8 +136,7 @@ void TArchive::MergeExaminees(std::int64_t from, std::int64_t into) {
                             "UPDATE test_correction SET examinee_id = ?2 WHERE examinee_id = ?1",
                             "DELETE FROM examinee WHERE id = ?1"})
         db_->Prepare(sql).Bind(1, from).Bind(2, into).Run();
-    t.Commit();
-    WritePrivateFile(CorrectionsCopyPath(), ExportCorrections());
+    detail::CommitWithCopy(*db_, t);
 }
 
 void TArchive::RenameExaminee(std::int64_t examineeId, std::string_view name) {
@@ -145,8 +148,7 @@ void TArchive::RenameExaminee(std::int64_t examineeId, std::string_view name) {
         .Bind(2, std::string_view(trimmed))
         .Bind(3, std::string_view(NameKey(trimmed)))
         .Run();
-    t.Commit();
-    WritePrivateFile(CorrectionsCopyPath(), ExportCorrections());
+    detail::CommitWithCopy(*db_, t);
 }
 
 void TArchive::SetTestDate(std::int64_t testId, std::optional<std::string> isoDate) {
@@ -162,8 +164,7 @@ void TArchive::SetTestDate(std::int64_t testId, std::optional<std::string> isoDa
         .Bind(2, isoDate)
         .Run();
     db_->Exec("DELETE FROM test_correction WHERE examinee_id IS NULL AND test_date IS NULL");
-    t.Commit();
-    WritePrivateFile(CorrectionsCopyPath(), ExportCorrections());
+    detail::CommitWithCopy(*db_, t);
 }
 
 std::string TArchive::ExportCorrections() {
@@ -175,8 +176,7 @@ std::string TArchive::ExportCorrections() {
 void TArchive::ImportCorrections(std::string_view text) {
     TTransaction t(*db_);
     detail::ReadCorrectionsText(*db_, text);
-    t.Commit();
-    WritePrivateFile(CorrectionsCopyPath(), ExportCorrections());
+    detail::CommitWithCopy(*db_, t);
 }
 
 }  // namespace orvix::archive

@@ -253,3 +253,27 @@ TEST_F(ArchiveTest, TestViewSortsAndFiltersWithoutLosingRows) {
 
 }  // namespace
 }  // namespace orvix::archive::test
+
+namespace orvix::archive::test {
+namespace {
+
+TEST_F(ArchiveTest, ACorrectionWhoseCopyCannotBeWrittenChangesNothing) {
+    const fs::path p1 = Protocol("p1", 1);
+    TArchive a(Db());
+    Scan(a);
+    const TTestRow before = RowOf(a, p1);
+    // A folder where the copy should go: it cannot be replaced by a file.
+    fs::create_directories(a.CorrectionsCopyPath() / "x");
+    EXPECT_THROW(a.RenameExaminee(before.ExamineeId, "Другое Имя"), Exception);
+    EXPECT_THROW(a.SetTestDate(before.Id, "2000-01-01"), Exception);
+    const TTestRow after = RowOf(a, p1);
+    EXPECT_EQ(after.Examinee, before.Examinee);
+    EXPECT_EQ(after.Date, before.Date);
+    fs::remove_all(a.CorrectionsCopyPath());
+    a.RenameExaminee(before.ExamineeId, "Другое Имя");
+    EXPECT_EQ(RowOf(a, p1).Examinee, "Другое Имя");
+    EXPECT_NE(ReadBytes(a.CorrectionsCopyPath()).find("Другое Имя"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orvix::archive::test
