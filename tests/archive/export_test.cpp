@@ -152,9 +152,10 @@ TEST_F(ArchiveTest, DatabaseCopiesAndExportsAreTheOwnersOnlyWhateverTheUmask) {
         TArchive a(Db());
         Scan(a);
         struct stat info {};
-        fs::path wal = Db();
+        fs::path wal = Db(), shm = Db();
         wal += "-wal";
-        for (const fs::path& f : {Db(), wal}) {
+        shm += "-shm";
+        for (const fs::path& f : {Db(), wal, shm}) {
             ASSERT_EQ(::stat(f.c_str(), &info), 0) << f;
             EXPECT_EQ(info.st_mode & 0777, 0600u) << f;
         }

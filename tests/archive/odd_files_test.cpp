@@ -5,6 +5,8 @@
 #include <unistd.h>
 #endif
 
+#include <chrono>
+
 #include "archive/content_hash.h"
 #include "archive/scan_file.h"
 #include "base/cp1251.h"
@@ -110,6 +112,39 @@ TEST_F(ArchiveTest, AFolderThatCannotBeReadIsReportedAndItsProtocolsAreNotTakenA
     EXPECT_EQ(c.Missing, 0u);
     for (const TTestRow& r : a.Tests()) EXPECT_EQ(r.Status, TTestStatus::Ok) << r.File;
     EXPECT_EQ(Scan(a).Unchanged, 2u);
+}
+
+TEST_F(ArchiveTest, FilesThatCannotBeOpenedAreReportedAndReadAgainNextTime) {
+    const fs::path known = Protocol("known", 1);
+    TArchive a(Db());
+    Scan(a);
+    fs::last_write_time(known, fs::last_write_time(known) + std::chrono::seconds(3));
+    const fs::path fresh = Protocol("fresh", 2);
+    // The folders are read; then no file can be opened any more.
+    rlimit saved{};
+    getrlimit(RLIMIT_NOFILE, &saved);
+    TScanOptions o;
+    o.Progress = [&](const TScanProgress& p) {
+        if (p.Done != 0) return;
+        const int lowestFree = ::dup(0);
+        ::close(lowestFree);
+        rlimit tight = saved;
+        tight.rlim_cur = static_cast<rlim_t>(lowestFree);
+        setrlimit(RLIMIT_NOFILE, &tight);
+    };
+    TScanCounts c;
+    EXPECT_NO_THROW(c = a.Scan({In()}, o));
+    setrlimit(RLIMIT_NOFILE, &saved);
+    // The known protocol shows Data's message; the new file is only named.
+    EXPECT_EQ(RowOf(a, known).Status, TTestStatus::Failed);
+    EXPECT_EQ(RowOf(a, known).Message, "Cannot open file " + Utf8Path(known) + ".");
+    EXPECT_EQ(a.Tests().size(), 1u);
+    ASSERT_EQ(c.Warnings.size(), 1u);
+    EXPECT_NE(c.Warnings[0].find(Utf8Path(fresh)), std::string::npos);
+    c = Scan(a);
+    EXPECT_EQ(c.Changed, 1u);
+    EXPECT_EQ(c.Added, 1u);
+    EXPECT_EQ(c.Failed, 0u);
 }
 #endif
 
