@@ -21,6 +21,9 @@ namespace {
 void Configure(TDatabase& db) {
     db.Exec("PRAGMA journal_mode = WAL");
     db.Exec("PRAGMA synchronous = NORMAL");
+    // The whole index of a large archive stays in memory between queries.
+    db.Exec("PRAGMA cache_size = -32768");
+    db.Exec("PRAGMA mmap_size = 268435456");
 }
 
 // Opens, makes or updates the layout, and checks the file. Damage throws EArchiveDamaged.
@@ -28,12 +31,13 @@ std::unique_ptr<TDatabase> OpenSound(const fs::path& path, TOpenReport& report) 
     std::error_code ec;
     const bool existed = fs::exists(path, ec) && fs::file_size(path, ec) > 0;
     auto db = std::make_unique<TDatabase>(path, true);
-    Configure(*db);
+    // A newer program's database is left exactly as it is.
     const int version = static_cast<int>(db->QueryInt("PRAGMA user_version").value_or(0));
     if (version > kSchemaVersion)
         throw EArchiveError::Utf8("База архива " + Utf8Path(path) +
                                   " создана более новой версией программы (формат " +
                                   std::to_string(version) + "); эта версия её не изменяет.");
+    Configure(*db);
     if (version == 0) {
         if (db->QueryInt("SELECT count(*) FROM sqlite_schema").value_or(0) > 0)
             throw EArchiveDamaged(
@@ -142,8 +146,7 @@ void TArchive::AddFolder(const fs::path& folder) {
     db_->Prepare("INSERT OR IGNORE INTO folder(path) VALUES (?1)")
         .Bind(1, std::string_view(Utf8Path(fs::absolute(folder).lexically_normal())))
         .Run();
-    t.Commit();
-    WritePrivateFile(CorrectionsCopyPath(), ExportCorrections());
+    detail::CommitWithCopy(*db_, t);
 }
 
 void TArchive::RemoveFolder(const fs::path& folder) {
@@ -151,8 +154,7 @@ void TArchive::RemoveFolder(const fs::path& folder) {
     db_->Prepare("DELETE FROM folder WHERE path = ?1")
         .Bind(1, std::string_view(Utf8Path(fs::absolute(folder).lexically_normal())))
         .Run();
-    t.Commit();
-    WritePrivateFile(CorrectionsCopyPath(), ExportCorrections());
+    detail::CommitWithCopy(*db_, t);
 }
 
 void TArchive::ForgetIndex() {

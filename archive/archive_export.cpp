@@ -1,11 +1,20 @@
 #include "archive_export.h"
 
+#include <algorithm>
 #include <map>
 
 #include "archive/archive.h"
 #include "archive/private_file.h"
 #include "base/cp1251.h"
+#include "base/errors.h"
 #include "base/file_io.h"
+
+#if ORVIX_ARCHIVE_XLSX
+#include <random>
+#include <system_error>
+
+#include "export/workbook.h"
+#endif
 
 namespace orvix::archive {
 namespace {
@@ -27,6 +36,35 @@ std::string Replaced(std::string text, const std::string& what, const std::strin
         text.replace(at, what.size(), by);
     return text;
 }
+
+#if ORVIX_ARCHIVE_XLSX
+// The workbook written in a folder of its own that only the owner may enter, made the owner's
+// only there, then moved over the target: nobody else can read it at any moment.
+void WritePrivateWorkbook(const std::filesystem::path& target, const workbook::TTable& table) {
+    namespace fs = std::filesystem;
+    const fs::path folder = (target.has_parent_path() ? target.parent_path() : fs::path(".")) /
+                            (".orvix-export-" + std::to_string(std::random_device{}()));
+    std::error_code ec;
+    if (!fs::create_directory(folder, ec))
+        throw EFCreateError(WithArgument(msg::kCannotCreateFile, PathText(target)));
+    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::replace, ec);
+    const fs::path inside = folder / target.filename();
+    try {
+        try {
+            workbook::WriteWorkbook(inside, table, "Архив");
+        } catch (const EFCreateError&) {
+            throw EFCreateError(WithArgument(msg::kCannotCreateFile, PathText(target)));
+        }
+        MakeOwnerOnly(inside);
+        fs::rename(inside, target, ec);
+        if (ec) throw EFCreateError(WithArgument(msg::kCannotCreateFile, PathText(target)));
+    } catch (...) {
+        fs::remove_all(folder, ec);
+        throw;
+    }
+    fs::remove_all(folder, ec);
+}
+#endif
 
 }  // namespace
 

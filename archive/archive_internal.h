@@ -28,6 +28,10 @@ void ReadCorrectionsText(TDatabase& db, std::string_view text);
 // Where the copy of the user's data lives, beside the database.
 std::string CorrectionsCopyName();
 
+// Writes the copy of the user's data beside the database as the transaction `t` has made it,
+// then commits: a copy that cannot be written undoes the change.
+void CommitWithCopy(TDatabase& db, TTransaction& t);
+
 // The name shown for an examinee whose caption gave no text at all.
 inline constexpr const char* kNoName = "(без имени)";
 

@@ -12,6 +12,7 @@
 #include "archive/private_file.h"
 #include "archive/protocol_rule.h"
 #include "archive/scan_file.h"
+#include "archive/scan_walk.h"
 #include "archive/scan_work.h"
 #include "archive/test_date.h"
 #include "base/numbers.h"
@@ -28,12 +29,6 @@ constexpr std::size_t kRowsPerCommit = 200;
 constexpr auto kCommitEvery = std::chrono::milliseconds(300);
 constexpr auto kProgressEvery = std::chrono::milliseconds(100);
 
-struct TFound {
-    fs::path Path;
-    std::string Key;  // the path as stored (UTF-8)
-    TFileStamp Stamp;
-};
-
 // What the index knows of a file.
 struct TKnown {
     std::int64_t Id = 0;
@@ -43,79 +38,6 @@ struct TKnown {
     bool Present = false;
     bool Ok = false;
     bool Seen = false;
-};
-
-bool Under(const std::string& path, const std::string& root) {
-    if (path.size() <= root.size() || path.compare(0, root.size(), root) != 0) return false;
-    const char next = path[root.size()];
-    const char last = root.empty() ? '\0' : root.back();
-    return next == '/' || next == '\\' || last == '/' || last == '\\';
-}
-
-class TWalker {
-  public:
-    TWalker(const fs::path& database, TScanCounts& counts) : counts_(counts) {
-        databaseName_ = Utf8Path(database.filename());
-        databaseFolder_ = database.parent_path();
-    }
-
-    void Walk(const fs::path& root, std::vector<TFound>& found) {
-        std::vector<fs::path> folders{root};
-        while (!folders.empty()) {
-            const fs::path folder = std::move(folders.back());
-            folders.pop_back();
-            std::error_code ec;
-            fs::directory_iterator it(folder, ec);
-            if (ec) {
-                Warn("Не удалось прочитать папку " + Utf8Path(folder) + ": " + ec.message());
-                continue;
-            }
-            for (; it != fs::directory_iterator(); it.increment(ec)) {
-                if (ec) break;
-                Entry(*it, folders, found);
-            }
-            if (ec) Warn("Не удалось дочитать папку " + Utf8Path(folder) + ": " + ec.message());
-        }
-    }
-
-  private:
-    void Entry(const fs::directory_entry& entry, std::vector<fs::path>& folders,
-               std::vector<TFound>& found) {
-        std::error_code ec;
-        const fs::file_status own = entry.symlink_status(ec);
-        if (ec) return;  // gone already
-        if (fs::is_directory(own)) {
-            folders.push_back(entry.path());
-            return;
-        }
-        const fs::path& path = entry.path();
-        // The archive's own files.
-        const std::string name = Utf8Path(path.filename());
-        if (name.rfind(databaseName_, 0) == 0 && path.parent_path() == databaseFolder_) return;
-        if (fs::is_symlink(own)) {
-            // Linked folders are not followed (a link can make a loop); linked files are read.
-            const fs::file_status target = fs::status(path, ec);
-            if (ec || fs::is_directory(target)) return;
-        }
-        if (IsPassedOverByName(path)) {
-            ++counts_.PassedOver;
-            return;
-        }
-        const auto stamp = StampOf(path);
-        if (!stamp) return;  // vanished
-        if (!stamp->Regular) {
-            // Pipes, devices, sockets: never opened.
-            ++counts_.PassedOver;
-            return;
-        }
-        found.push_back({path, Utf8Path(path), *stamp});
-    }
-
-    void Warn(std::string text) { counts_.Warnings.push_back(std::move(text)); }
-
-    TScanCounts& counts_;
-    std::string databaseName_;
-    fs::path databaseFolder_;
 };
 
 // A scanned protocol's row: the cells stored by kind, their digits as letters ('a' + digits).
@@ -364,8 +286,12 @@ TScanCounts TArchive::Scan(const std::vector<fs::path>& roots, const TScanOption
     // 5. What is gone: marked missing; a missing file whose content is present elsewhere was
     // moved, and only its new path stays.
     begin();
+    auto unread = [&](const std::string& path) {
+        return std::any_of(walker.Unread().begin(), walker.Unread().end(),
+                           [&](const std::string& f) { return Under(path, f); });
+    };
     for (const auto& [path, k] : known) {
-        if (k.Seen || !k.Present) continue;
+        if (k.Seen || !k.Present || unread(path)) continue;
         db.Prepare("UPDATE protocol SET present = 0 WHERE id = ?1").Bind(1, k.Id).Run();
         ++counts.Missing;
     }

@@ -98,6 +98,25 @@ class EArchiveDamaged : public EArchiveError {
     using EArchiveError::EArchiveError;
 };
 
+// A read transaction: every query in it sees one state of the database, whatever other
+// connections commit meanwhile. Ended (nothing to undo) when it goes out of scope.
+class TReadTransaction {
+  public:
+    explicit TReadTransaction(TDatabase& db) : db_(db) { db_.Exec("BEGIN DEFERRED"); }
+    ~TReadTransaction() {
+        try {
+            db_.Exec("COMMIT");
+        } catch (...) {
+            // A read transaction has nothing to lose.
+        }
+    }
+    TReadTransaction(const TReadTransaction&) = delete;
+    TReadTransaction& operator=(const TReadTransaction&) = delete;
+
+  private:
+    TDatabase& db_;
+};
+
 // The message for an SQLite failure (Russian, UTF-8), naming the database file.
 [[noreturn]] void ThrowSqlite(sqlite3* db, int code, const std::filesystem::path& path);
 

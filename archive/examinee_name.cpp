@@ -237,7 +237,28 @@ bool FindName(const std::vector<std::u32string>& raw, std::vector<std::u32string
 }  // namespace
 
 std::string FoldCase(std::string_view utf8) {
-    return Encode(Folded(Decode(utf8)));
+    // On the bytes: Latin and Cyrillic capitals are single-byte and two-byte sequences whose
+    // lower-case letters are at fixed distances (the same mapping as Lower).
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        if (b >= 'A' && b <= 'Z') {
+            out.push_back(static_cast<char>(b + 32));
+            continue;
+        }
+        if ((b == 0xD0 || b == 0xD1) && i + 1 < utf8.size()) {
+            const auto n = static_cast<unsigned char>(utf8[i + 1]);
+            if ((n & 0xC0) == 0x80) {
+                char32_t c = Lower(static_cast<char32_t>(((b & 0x1F) << 6) | (n & 0x3F)));
+                Encode(c, out);
+                ++i;
+                continue;
+            }
+        }
+        out.push_back(static_cast<char>(b));
+    }
+    return out;
 }
 
 TExamineeName ExamineeNameOf(std::string_view subjectUtf8) {

@@ -15,13 +15,14 @@ const stats::TCell& FigureOf(const TTestRow& row, std::size_t figure) {
     return figure < row.Figures.size() ? row.Figures[figure] : kEmpty;
 }
 
-// -1, 0, 1 for two cells of one column: numbers by value, texts by folded text, with
-// empty cells left out (the caller puts them last).
-int CompareCells(const stats::TCell& a, const stats::TCell& b) {
+// -1, 0, 1 for two cells of one column: numbers by value, texts by their folded text
+// (`fa`, `fb`), with empty cells left out (the caller puts them last).
+int CompareCells(const stats::TCell& a, const stats::TCell& b, const std::string& fa,
+                 const std::string& fb) {
     if (a.IsNumber() && b.IsNumber()) return a.Value < b.Value ? -1 : b.Value < a.Value ? 1 : 0;
     if (a.IsNumber() != b.IsNumber()) return a.IsNumber() ? -1 : 1;
-    const std::string fa = FoldCase(a.Text), fb = FoldCase(b.Text);
-    return fa.compare(fb) < 0 ? -1 : fa == fb ? 0 : 1;
+    const int c = fa.compare(fb);
+    return c < 0 ? -1 : c > 0 ? 1 : 0;
 }
 
 }  // namespace
@@ -42,6 +43,12 @@ TTestView::TTestView(std::vector<TTestRow> rows) : rows_(std::move(rows)) {
 
 void TTestView::Sort(TTestColumn column, bool ascending) {
     using F = TTestColumn::TField;
+    // A text figure's cells folded once, not at every comparison.
+    std::vector<std::string> folded(rows_.size());
+    if (column.Field == F::Figure)
+        for (std::size_t i = 0; i < rows_.size(); ++i)
+            if (FigureOf(rows_[i], column.Figure).Kind == stats::TCell::TKind::Text)
+                folded[i] = FoldCase(FigureOf(rows_[i], column.Figure).Text);
     // Ties: examinee, date, file, so equal cells keep a meaningful order.
     auto tie = [&](std::size_t a, std::size_t b) {
         if (int c = examineeKey_[a].compare(examineeKey_[b])) return c < 0;
@@ -88,7 +95,7 @@ void TTestView::Sort(TTestColumn column, bool ascending) {
             }
             case F::Figure:
                 return CompareCells(FigureOf(rows_[a], column.Figure),
-                                    FigureOf(rows_[b], column.Figure));
+                                    FigureOf(rows_[b], column.Figure), folded[a], folded[b]);
         }
         return 0;
     };

@@ -14,7 +14,7 @@ using archive::PathFromUtf8;
 using archive::Utf8Path;
 
 const char* const kArchiveUsage =
-    "usage: orvix-kl-archive --db=FILE [--decimal=C] scan DIR...\n"
+    "usage: orvix-kl-archive --db=FILE [--decimal=C] [--workers=N] scan DIR...\n"
     "       orvix-kl-archive --db=FILE [--pseudonyms] export OUT.csv|OUT.xlsx\n"
     "       orvix-kl-archive --db=FILE export-corrections OUT\n"
     "       orvix-kl-archive --db=FILE import-corrections IN\n";

@@ -106,11 +106,12 @@ step "install"
 if ! "${sudo[@]}" dpkg -i "$deb"; then
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -f -y -qq
 fi
-for f in /usr/bin/orvix-kl /usr/bin/orvix-kl-batch /usr/bin/ppm2gif \
+for f in /usr/bin/orvix-kl /usr/bin/orvix-kl-batch /usr/bin/orvix-kl-archive /usr/bin/ppm2gif \
          /usr/share/icons/hicolor/scalable/apps/orvix-kl.svg \
          /usr/share/icons/hicolor/16x16/apps/orvix-kl.png \
          /usr/share/icons/hicolor/256x256/apps/orvix-kl.png \
-         /usr/share/man/man1/orvix-kl-batch.1.gz /usr/share/doc/orvix-kl/copyright \
+         /usr/share/man/man1/orvix-kl-batch.1.gz /usr/share/man/man1/orvix-kl-archive.1.gz \
+         /usr/share/doc/orvix-kl/copyright \
          /usr/share/orvix-kl/norms/norms-template.csv /usr/share/orvix-kl/norms/norms-example.csv; do
     [[ -s $f ]] || { echo "package-check: $f not installed" >&2; exit 1; }
 done
