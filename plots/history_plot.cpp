@@ -70,9 +70,21 @@ THistoryPlot::THistoryPlot(TCustomChart& chart) : chart_(chart) {
     chart.LeftAxis.LabelsSeparation = 80;
     chart.LeftAxis.SetAutomaticMinimum(false);
     chart.LeftAxis.SetMinimum(0);
-    chart.LeftAxis.Title.SetCaption(W1251("Выборов в минуту; точность, %"));
+    chart.LeftAxis.Title.SetCaption(W1251("Выборов в минуту"));
+    // Accuracy on a scale of its own on the right, in percent up to 100.
+    TChartAxis& right = chart.RightAxis;
+    right.LabelStyle = talValue;
+    right.Title.Font = chart.LeftAxis.Title.Font;
+    right.Title.SetCaption(W1251("Точность, %"));
+    right.AxisValuesFormat = "#0";
+    right.LabelsSeparation = 80;
+    right.Grid.Visible = false;  // the left axis's grid is the chart's
+    right.SetAutomatic(false);
+    right.SetMaximum(100);
+    right.SetMinimum(0);
     Selections = AddMarkedLine(chart, clSelections);
     Accuracy = AddMarkedLine(chart, clAccuracy);
+    Accuracy->SetVertAxis(aRightAxis);
     Accuracy->Pointer.Brush.Style = bsClear;  // hollow: apart from the other line in grey print
     Accuracy->Pointer.Pen.Color = clAccuracy;
     chart.Title.SetText({W1251("История обследований: выборов в минуту и точность")});
@@ -86,10 +98,17 @@ void THistoryPlot::Fill(std::vector<THistoryTest> tests, std::string_view examin
     for (const THistoryTest& t : tests) byDay.emplace_back(DayNumber(t.Year, t.Month, t.Day), &t);
     std::stable_sort(byDay.begin(), byDay.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
+    double lowest = 100;
     for (const auto& [day, test] : byDay) {
         if (test->SelectionsPerMinute) Selections->AddPoint(day, *test->SelectionsPerMinute);
-        if (test->Accuracy) Accuracy->AddPoint(day, *test->Accuracy * 100);
+        if (test->Accuracy) {
+            Accuracy->AddPoint(day, *test->Accuracy * 100);
+            lowest = std::min(lowest, *test->Accuracy * 100);
+        }
     }
+    // From the ten below the lowest accuracy (with some room) to 100: accuracies lie close
+    // together near the top, and a scale from 0 would flatten their course.
+    chart_.RightAxis.SetMinimum(std::clamp(std::floor((lowest - 5) / 10) * 10, 0.0, 90.0));
     if (byDay.empty()) {
         chart_.BottomAxis.SetAutomatic(true);
     } else {

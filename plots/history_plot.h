@@ -31,16 +31,17 @@ std::string DayText(int dayNumber);
 
 class THistoryPlot {
   public:
-    // Sets `chart` up in the look of the result charts: dates along the bottom, values from 0
-    // on the left, and the two series with markers at each test.
+    // Sets `chart` up in the look of the result charts: dates along the bottom, selections per
+    // minute from 0 on the left, accuracy in percent on the right, and the two series with
+    // markers at each test.
     explicit THistoryPlot(TCustomChart& chart);
     THistoryPlot(const THistoryPlot&) = delete;
     THistoryPlot& operator=(const THistoryPlot&) = delete;
 
     TCustomChart& Chart() const noexcept { return chart_; }
 
-    // X: the test's day number. Accuracy is drawn in percent on the same scale as the
-    // selections per minute (both lie between 0 and 100 for any real test).
+    // X: the test's day number. Accuracy is drawn in percent against the right axis, which
+    // ends at 100 and starts at a multiple of ten some way below the lowest accuracy.
     TLineSeries* Selections;
     TLineSeries* Accuracy;
 

@@ -59,7 +59,17 @@ TEST(HistoryPlot, TestsInDateOrderWithGapsAndDatesAlongTheBottom) {
     for (std::size_t i = 1; i < labels.size(); ++i)
         EXPECT_GT(std::abs(labels[i].Pixel - labels[i - 1].Pixel), 10 * 7);
     EXPECT_EQ(chart.LeftAxis.Minimum(), 0);
-    EXPECT_GE(chart.LeftAxis.Maximum(), 90.0);
+    EXPECT_GE(chart.LeftAxis.Maximum(), 48.5);
+    // Accuracy on its own axis: 75 % and 90 % between a floor below 75 and 100.
+    EXPECT_EQ(plot.Accuracy->VertAxis(), aRightAxis);
+    EXPECT_EQ(plot.Selections->VertAxis(), aLeftAxis);
+    EXPECT_TRUE(chart.RightAxis.Shown());
+    EXPECT_EQ(chart.RightAxis.Maximum(), 100);
+    EXPECT_EQ(chart.RightAxis.Minimum(), 70);
+    for (const TAxisLabel& label : chart.RightAxis.LabelList()) {
+        EXPECT_GE(label.Value, 70);
+        EXPECT_LE(label.Value, 100);
+    }
 
     const std::vector<TLegendEntry> legend = plot.Legend();
     ASSERT_EQ(legend.size(), 2u);
@@ -82,6 +92,11 @@ TEST(HistoryPlot, OneDateAloneAndAnEarlierHistoryAfterALaterOne) {
     EXPECT_GT(chart.BottomAxis.Maximum(), day);
     EXPECT_DOUBLE_EQ(chart.BottomAxis.Maximum() - day, day - chart.BottomAxis.Minimum());
     ASSERT_FALSE(chart.BottomAxis.LabelList().empty());
+    EXPECT_EQ(chart.RightAxis.Minimum(), 40);  // 50 % less some room, to the ten below
+    plot.Fill({{2001, 6, 1, 30.0, 1.0}, {2001, 7, 1, 30.0, 0.96}}, "B");
+    EXPECT_EQ(chart.RightAxis.Minimum(), 90);
+    plot.Fill({{2001, 6, 1, 30.0, 0.03}}, "B");
+    EXPECT_EQ(chart.RightAxis.Minimum(), 0);
     plot.Fill({}, "C");  // nobody's tests: empty series, no failure
     chart.Lay(kHistoryChartWidth, kHistoryChartHeight);
     EXPECT_EQ(plot.Selections->PointCount(), 0);
