@@ -9,6 +9,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -65,7 +66,9 @@ TArchiveWindow* TArchiveWindow::Open(TForm1& form) {
     auto* window = new TArchiveWindow(form, std::move(archive));
     window->Refresh();
     window->show();
-    window->Rescan();
+    // The scan starts once the window is on the screen: on a machine of two cores its threads
+    // would otherwise share them with the first paint.
+    QTimer::singleShot(0, window, [window] { RunCommand([window] { window->Rescan(); }); });
     if (!report.Message.empty())
         ArchiveDialogs().Inform(window, QStringLiteral("Архив протоколов"),
                                 QString::fromStdString(report.Message));

@@ -91,9 +91,16 @@ class ArchiveTest : public FormTest {
         AboutOk();
         form->mmArchive->trigger();
         EXPECT_TRUE(form->ArchiveWindow);
-        WaitForScan();
+        // The window's own scan starts once the event loop runs.
+        bool scanned = false;
+        const QMetaObject::Connection done = QObject::connect(
+            &form->ArchiveWindow->Scanner(), &TArchiveScanner::Finished, [&] { scanned = true; });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return scanned; }, 120000));
+        QObject::disconnect(done);
+        QCoreApplication::processEvents();
         return *form->ArchiveWindow;
     }
+    // After a command that starts a scan at once (Rescan, a folder added).
     void WaitForScan() {
         EXPECT_TRUE(QTest::qWaitFor(
             [&] { return !form->ArchiveWindow || !form->ArchiveWindow->Scanner().Running(); },

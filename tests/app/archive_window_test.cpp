@@ -274,7 +274,8 @@ TEST_F(ArchiveWindow, ClosingInTheMiddleOfAScanStopsIt) {
         form->mmArchive->trigger();
         ASSERT_TRUE(form->ArchiveWindow);
         QPointer<TArchiveWindow> window = form->ArchiveWindow;
-        ASSERT_TRUE(window->Scanner().Running());
+        // The scan starts right after the window is shown.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window->Scanner().Running(); }, 5000));
         window->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_FALSE(window);

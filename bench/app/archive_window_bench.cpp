@@ -1,0 +1,221 @@
+// The archive window over 10,000 protocols on the offscreen platform: from the Archive command
+// to the list's first paint (its scan of the unchanged files starting beside it, as always),
+// sorting by a column and filtering as one types, each up to the list repainted, and the
+// memory the process holds with the window open. The protocols are written by protogen and
+// scanned once by orvix-kl-archive in processes of their own, so this process holds only what
+// the program holds. ORVIX_BENCH_PROTOCOLS=N takes another count.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTableView>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/archive_models.h"
+#include "app/archive_scanner.h"
+#include "app/archive_window.h"
+#include "app/dialogs.h"
+#include "app/failure.h"
+#include "app/main_window.h"
+#include "app/qt_text.h"
+#include "tests/support/run_program.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace orvix;
+
+std::size_t Count() {
+    const char* n = std::getenv("ORVIX_BENCH_PROTOCOLS");
+    return n ? static_cast<std::size_t>(std::atol(n)) : 10000;
+}
+
+struct TPrepared {
+    fs::path Data;
+    fs::path Database;
+    bool Ok = false;
+};
+
+// The protocols and their scanned archive, made once and kept between runs.
+const TPrepared& Prepared() {
+    static const TPrepared prepared = [] {
+        const fs::path dir =
+            fs::temp_directory_path() / ("orvix-bench-archive-window-" + std::to_string(Count()));
+        TPrepared p{dir / "Data", dir / "archive.db", false};
+        fs::path done = dir / "done";
+        if (!fs::exists(done)) {
+            fs::remove_all(dir);
+            fs::create_directories(p.Data);
+            const std::vector<fs::path> generate{"--seed=1", "--count=" + std::to_string(Count()),
+                                                 p.Data};
+            const std::vector<fs::path> scan{"--db=" + p.Database.string(), "scan", p.Data};
+            if (test::RunProgram(test::BuiltProgram("protogen"), generate) != 0 ||
+                test::RunProgram(test::BuiltProgram("orvix-kl-archive"), scan) != 0)
+                return p;
+            std::ofstream(done) << "ok\n";
+        }
+        p.Ok = true;
+        return p;
+    }();
+    return prepared;
+}
+
+// The resident set of the process and its peak, in MiB (Linux; 0 elsewhere).
+std::pair<double, double> ResidentMiB() {
+    std::ifstream status("/proc/self/status");
+    double rss = 0, peak = 0;
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0) rss = std::atof(line.c_str() + 6) / 1024;
+        if (line.rfind("VmHWM:", 0) == 0) peak = std::atof(line.c_str() + 6) / 1024;
+    }
+    return {rss, peak};
+}
+
+class TSilentDialogs final : public TDialogs {
+  public:
+    int failures = 0;
+    std::optional<QString> OpenFile(QWidget*, const TOpenDialogSettings&) override { return {}; }
+    std::optional<QString> SaveFile(QWidget*, const TSaveDialogSettings&) override { return {}; }
+    void ShowFailure(QWidget*, const QString&, const QString&) override { ++failures; }
+};
+
+// Notes when the list of tests is painted.
+class TPaintWatch final : public QObject {
+  public:
+    QPointer<TForm1> form;
+    bool painted = false;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && form && form->ArchiveWindow &&
+            watched == form->ArchiveWindow->Tests->viewport())
+            painted = true;
+        return false;
+    }
+};
+
+// A main window whose Archive command is enabled and whose archive is the prepared one.
+struct TBench {
+    TSilentDialogs dialogs;
+    std::unique_ptr<TForm1> form;
+    TBench() {
+        SetFailureDialogs(&dialogs);
+        form = std::make_unique<TForm1>(dialogs);
+        form->SetArchivePlaces(Prepared().Database, FromPath(Prepared().Data));
+        form->mmOpen->setEnabled(true);
+        form->show();
+        QApplication::processEvents();
+    }
+    ~TBench() {
+        form.reset();
+        SetFailureDialogs(nullptr);
+    }
+    TArchiveWindow& OpenAndWait() {
+        form->mmArchive->trigger();
+        while (form->ArchiveWindow && form->ArchiveWindow->Scanner().Running())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        QApplication::processEvents();
+        return *form->ArchiveWindow;
+    }
+};
+
+void BM_ArchiveWindowShowsAllRows(benchmark::State& state) {
+    if (!Prepared().Ok) return state.SkipWithError("the protocols could not be prepared");
+    TBench bench;
+    TPaintWatch watch;
+    watch.form = bench.form.get();
+    qApp->installEventFilter(&watch);
+    const double before = ResidentMiB().first;
+    std::size_t rows = 0;
+    double withWindow = 0;  // at the first paint of the first window
+    for (auto _ : state) {
+        watch.painted = false;
+        bench.form->mmArchive->trigger();
+        while (!watch.painted && bench.form->ArchiveWindow)
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        state.PauseTiming();
+        rows = bench.form->ArchiveWindow->TestModel().rowCount();
+        if (withWindow == 0) withWindow = ResidentMiB().first;
+        bench.form->ArchiveWindow->close();  // stops the scan that started with it
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        state.ResumeTiming();
+    }
+    qApp->removeEventFilter(&watch);
+    if (rows != Count() || bench.dialogs.failures != 0)
+        state.SkipWithError("the window did not show every protocol");
+    state.counters["rows"] = static_cast<double>(rows);
+    state.counters["RSS MiB before"] = before;
+    state.counters["RSS MiB with window"] = withWindow;
+}
+BENCHMARK(BM_ArchiveWindowShowsAllRows)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The memory of the process with the window open on every row, its scan of the unchanged
+// files ended, the list painted; and its peak since the start.
+void BM_ArchiveWindowMemory(benchmark::State& state) {
+    if (!Prepared().Ok) return state.SkipWithError("the protocols could not be prepared");
+    std::pair<double, double> resident;
+    for (auto _ : state) {
+        TBench bench;
+        TArchiveWindow& window = bench.OpenAndWait();
+        window.Tests->viewport()->repaint();
+        resident = ResidentMiB();
+        state.counters["rows"] = window.TestModel().rowCount();
+    }
+    state.counters["RSS MiB"] = resident.first;
+    state.counters["peak RSS MiB"] = resident.second;
+}
+BENCHMARK(BM_ArchiveWindowMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Sorting by a column: examinee (0), date (1), file (3), N+ (5), accuracy (8), each way in
+// turn, up to the list repainted.
+void BM_ArchiveWindowSorts(benchmark::State& state) {
+    if (!Prepared().Ok) return state.SkipWithError("the protocols could not be prepared");
+    TBench bench;
+    TArchiveWindow& window = bench.OpenAndWait();
+    const int column = static_cast<int>(state.range(0));
+    bool ascending = false;
+    for (auto _ : state) {
+        window.Tests->sortByColumn(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        window.Tests->viewport()->repaint();
+        ascending = !ascending;
+    }
+    state.counters["rows"] = window.TestModel().rowCount();
+}
+BENCHMARK(BM_ArchiveWindowSorts)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(3)
+    ->Arg(5)
+    ->Arg(8)
+    ->Unit(benchmark::kMillisecond);
+
+// Typing in the search box: one key more (the list narrowed), then the search cleared (every
+// row back), each up to both lists repainted.
+void BM_ArchiveWindowFilters(benchmark::State& state) {
+    if (!Prepared().Ok) return state.SkipWithError("the protocols could not be prepared");
+    TBench bench;
+    TArchiveWindow& window = bench.OpenAndWait();
+    const QString texts[] = {QStringLiteral("к"), QStringLiteral("кузн"), QString()};
+    std::size_t i = 0;
+    for (auto _ : state) {
+        window.Search->setText(texts[i++ % 3]);
+        window.Tests->viewport()->repaint();
+        window.Examinees->viewport()->repaint();
+    }
+    state.counters["rows"] = window.TestModel().rowCount();
+}
+BENCHMARK(BM_ArchiveWindowFilters)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    TApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
