@@ -5,13 +5,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
-#include <QToolBar>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "archive/archive.h"
@@ -33,14 +30,6 @@ namespace orvix {
 namespace {
 
 constexpr int kDateColumn = 1;
-
-QAction* Command(QWidget* owner, const QString& text, const QString& tip,
-                 std::function<void()> run) {
-    auto* action = new QAction(text, owner);
-    action->setToolTip(tip);
-    QObject::connect(action, &QAction::triggered, owner, [run] { RunCommand(run); });
-    return action;
-}
 
 // Rows of equal height, set once: the view then never measures ten thousand rows.
 void SetUpTable(QTableView* table) {
@@ -183,63 +172,6 @@ void TArchiveWindow::CreateHistory() {
     HistoryPane->hide();
 }
 
-void TArchiveWindow::CreateActions() {
-    actRescan = Command(this, QStringLiteral("Обновить"),
-                        QStringLiteral("Найти новые, изменённые и исчезнувшие протоколы"),
-                        [this] { Rescan(); });
-    actRescan->setShortcut(QKeySequence(Qt::Key_F5));
-    actAddFolder =
-        Command(this, QStringLiteral("Добавить папку…"),
-                QStringLiteral("Искать протоколы и в этой папке"), [this] { AddFolder(); });
-    actOpen = Command(this, QStringLiteral("Открыть"),
-                      QStringLiteral("Загрузить протокол в главное окно (Enter, двойной щелчок)"),
-                      [this] { OpenSelected(); });
-    actCompare = Command(this, QStringLiteral("Сравнить"),
-                         QStringLiteral("Сравнить два выбранных обследования"),
-                         [this] { CompareSelected(); });
-    actSummary = Command(this, QStringLiteral("Сводка"),
-                         QStringLiteral("Показатели выбранных обследований по группе"),
-                         [this] { SummariseSelected(); });
-    actMove = Command(this, QStringLiteral("Перенести к испытуемому…"),
-                      QStringLiteral("Отнести протоколы к другому или новому испытуемому"),
-                      [this] { MoveSelected(); });
-    actUndoMove = Command(this, QStringLiteral("Отменить перенос"),
-                          QStringLiteral("Вернуть протоколы испытуемому, названному в протоколе"),
-                          [this] { UndoMoveSelected(); });
-    actSetDate =
-        Command(this, QStringLiteral("Задать дату…"), QStringLiteral("Задать дату обследования"),
-                [this] { SetDateOfSelected(); });
-    actRename = Command(this, QStringLiteral("Переименовать…"),
-                        QStringLiteral("Изменить имя испытуемого"), [this] { RenameExaminee(); });
-    actMerge = Command(this, QStringLiteral("Объединить…"),
-                       QStringLiteral("Объединить двух выбранных испытуемых в одного"),
-                       [this] { MergeExaminees(); });
-
-    auto* bar = addToolBar(QStringLiteral("Архив"));
-    bar->setObjectName(QStringLiteral("ArchiveToolBar"));
-    bar->setMovable(false);
-    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    bar->addActions({actRescan, actAddFolder});
-    bar->addSeparator();
-    bar->addActions({actOpen, actCompare, actSummary});
-    bar->addSeparator();
-    auto* corrections = new QMenu(QStringLiteral("Исправить"), this);
-    corrections->addActions({actMove, actUndoMove, actSetDate});
-    corrections->addSeparator();
-    corrections->addActions({actRename, actMerge});
-    auto* correct = new QToolButton(bar);
-    correct->setText(QStringLiteral("Исправить"));
-    correct->setMenu(corrections);
-    correct->setPopupMode(QToolButton::InstantPopup);
-    bar->addWidget(correct);
-
-    auto* separator = new QAction(this);
-    separator->setSeparator(true);
-    Tests->addActions(
-        {actOpen, actCompare, actSummary, separator, actMove, actUndoMove, actSetDate});
-    Examinees->addActions({actRename, actMerge});
-}
-
 void TArchiveWindow::Refresh() {
     Fill(archive_->Tests(), archive_->Examinees());
 }
@@ -378,58 +310,6 @@ void TArchiveWindow::SelectExaminees(const std::vector<std::int64_t>& ids) {
             selection.select(at, examineeFilter_->index(r, examineeFilter_->columnCount() - 1));
     }
     Examinees->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-}
-
-std::vector<std::filesystem::path> TArchiveWindow::ScanRoots() {
-    std::vector<std::filesystem::path> roots;
-    if (const auto data = form_.ArchiveDataFolder()) roots.push_back(ToPath(*data));
-    for (const std::filesystem::path& folder : archive_->Folders()) roots.push_back(folder);
-    return roots;
-}
-
-void TArchiveWindow::Rescan() {
-    if (scanner_->Running()) {
-        rescanAgain_ = true;  // a folder added during a scan is looked at right after it
-        return;
-    }
-    ScanState->setText(QStringLiteral("Поиск протоколов…"));
-    scanner_->Start(ScanRoots(), DecimalChar());
-    actRescan->setEnabled(false);
-}
-
-void TArchiveWindow::ScanProgress(qulonglong done, qulonglong total) {
-    ScanState->setText(QStringLiteral("Поиск протоколов: %1 из %2…").arg(done).arg(total));
-}
-
-void TArchiveWindow::ScanFinished(const archive::TScanCounts& counts, const std::string& failure) {
-    actRescan->setEnabled(true);
-    if (!failure.empty()) {
-        ScanState->setText(QStringLiteral("Поиск не удался"));
-        ReportFailure(failure);
-        return;
-    }
-    QString text = QStringLiteral(
-                       "%1: новых %2, изменённых %3, без изменений %4, нет файла %5, "
-                       "с ошибкой %6, других файлов %7")
-                       .arg(counts.Cancelled ? QStringLiteral("Поиск прерван")
-                                             : QStringLiteral("Поиск окончен"))
-                       .arg(counts.Added)
-                       .arg(counts.Changed)
-                       .arg(counts.Unchanged)
-                       .arg(counts.Missing)
-                       .arg(counts.Failed)
-                       .arg(counts.PassedOver);
-    QString details;
-    for (const std::string& w : counts.Warnings) details += QString::fromStdString(w) + '\n';
-    if (!counts.Warnings.empty())
-        text += QStringLiteral(", не удалось прочесть: %1").arg(counts.Warnings.size());
-    ScanState->setText(text);
-    ScanState->setToolTip(details.trimmed());
-    if (counts.Added + counts.Changed + counts.Missing > 0) RunCommand([this] { Refresh(); });
-    if (rescanAgain_) {
-        rescanAgain_ = false;
-        Rescan();
-    }
 }
 
 QString TArchiveWindow::ResultsFolder() const {
