@@ -59,10 +59,10 @@ int TArchiveTestModel::ShownRowOf(std::int64_t testId) const {
     return -1;
 }
 
-std::unordered_set<std::int64_t> TArchiveTestModel::ExamineesMatchingFilter() const {
-    // The view applies filter and examinee together; the filter alone is asked of a view
-    // without the examinee restriction, then the restriction goes back.
-    auto& view = const_cast<archive::TTestView&>(*view_);
+std::unordered_set<std::int64_t> TArchiveTestModel::ExamineesMatchingFilter() {
+    // The view applies filter and examinee together; the filter alone is asked of the view
+    // without the examinee restriction, which then goes back (the rows shown are as before).
+    archive::TTestView& view = *view_;
     if (examinee_) view.OnlyExaminee(std::nullopt);
     std::unordered_set<std::int64_t> ids;
     for (std::size_t i = 0; i < view.Shown(); ++i) ids.insert(view.ShownRow(i).ExamineeId);

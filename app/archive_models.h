@@ -38,7 +38,7 @@ class TArchiveTestModel final : public QAbstractTableModel {
     // The shown row of a test, or -1.
     int ShownRowOf(std::int64_t testId) const;
     // The examinees that have a row passing the filter (whoever is shown).
-    std::unordered_set<std::int64_t> ExamineesMatchingFilter() const;
+    std::unordered_set<std::int64_t> ExamineesMatchingFilter();
     int SortColumn() const noexcept { return sortColumn_; }
     Qt::SortOrder SortOrder() const noexcept { return sortOrder_; }
 

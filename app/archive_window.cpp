@@ -52,8 +52,10 @@ void SetUpTable(QTableView* table) {
 TArchiveWindow* TArchiveWindow::Open(TForm1& form) {
     archive::TOpenReport report;
     auto archive = std::make_unique<archive::TArchive>(form.ArchiveDatabase(), &report);
-    auto* window = new TArchiveWindow(form, std::move(archive));
-    window->Refresh();
+    // Owned here until it is filled: a database that cannot be read leaves no window behind.
+    std::unique_ptr<TArchiveWindow> made(new TArchiveWindow(form, std::move(archive)));
+    made->Refresh();
+    TArchiveWindow* window = made.release();
     window->show();
     // The scan starts once the window is on the screen: on a machine of two cores its threads
     // would otherwise share them with the first paint.
