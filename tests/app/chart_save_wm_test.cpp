@@ -1,0 +1,176 @@
+// Save › Chart 5 sec as a user does it under a window manager: the program's own save dialog,
+// the overwrite question answered with the mouse, and the picture copied from the screen. The
+// window manager removes a closed dialog's frame when it gets round to it; the saved picture
+// must show the chart all the same, never the dialog. Runs on an X display, starts openbox.
+#include <QAbstractButton>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+
+#include "chart_save_fixture.h"
+
+namespace orvix::test {
+namespace {
+
+// The program's real save dialog; the protocol to open is given.
+class TRealSaveDialog final : public TDialogs {
+  public:
+    QString openAnswer;
+    std::vector<QString> failures;
+    std::optional<QString> OpenFile(QWidget*, const TOpenDialogSettings&) override {
+        return openAnswer;
+    }
+    std::optional<QString> SaveFile(QWidget* parent, const TSaveDialogSettings& s) override {
+        return real_.SaveFile(parent, s);
+    }
+    void ShowFailure(QWidget*, const QString&, const QString& text) override {
+        failures.push_back(text);
+    }
+
+  private:
+    TQtDialogs real_;
+};
+
+// Runs `step` every few milliseconds from the event loop, whichever loop runs, until it
+// returns true or `seconds` pass (then `expired` runs).
+void Poll(std::function<bool()> step, std::function<void()> expired, int seconds = 20) {
+    auto* timer = new QTimer;
+    auto* clock = new QElapsedTimer;
+    clock->start();
+    QObject::connect(timer, &QTimer::timeout, [=] {
+        const bool done = step();
+        if (done || clock->elapsed() > seconds * 1000) {
+            timer->stop();
+            timer->deleteLater();
+            if (!done) expired();
+            delete clock;
+        }
+    });
+    timer->start(10);
+}
+
+template <typename Dialog>
+Dialog* ShownModal() {
+    auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+    if (!dialog || !dialog->windowHandle() || !dialog->windowHandle()->isExposed()) return nullptr;
+    return dialog;
+}
+
+// A click as the mouse gives it: press and release through the window system's input path.
+void ClickWithMouse(QAbstractButton& button) {
+    QWindow* window = button.window()->windowHandle();
+    const QPoint at = button.mapTo(button.window(), button.rect().center());
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+std::string ReadBytes(const QString& path) {
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll().toStdString();
+}
+
+bool WindowManagerRunning() {
+    QProcess xprop;
+    xprop.start("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"});
+    xprop.waitForFinished(5000);
+    return xprop.readAllStandardOutput().contains("window id");
+}
+
+class ChartSaveUnderWindowManager : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        wm_ = new QProcess;
+        wm_->start("openbox", {"--sm-disable"});
+        QElapsedTimer clock;
+        clock.start();
+        while (!WindowManagerRunning() && clock.elapsed() < 15000) QThread::msleep(100);
+    }
+    static void TearDownTestSuite() {
+        wm_->terminate();
+        if (!wm_->waitForFinished(5000)) wm_->kill();
+        delete wm_;
+    }
+    void SetUp() override {
+        ASSERT_EQ(QGuiApplication::platformName(), "xcb") << "run under an X server";
+        ASSERT_TRUE(WindowManagerRunning()) << "openbox did not start";
+        ASSERT_TRUE(dir.isValid());
+        SetFailureDialogs(&dialogs);
+    }
+    void TearDown() override { SetFailureDialogs(nullptr); }
+
+    static inline QProcess* wm_ = nullptr;
+    QTemporaryDir dir;
+    TRealSaveDialog dialogs;
+};
+
+TEST_F(ChartSaveUnderWindowManager, OverwriteAnsweredWithTheMouseNeverLeavesTheDialogInThePicture) {
+    TForm1 form(dialogs);
+    form.SetDecimalPointSource([] { return QStringLiteral("."); });
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    form.WMSysCommand(syscmd::kAbout);
+    form.AboutBox->OKButton->click();
+    protogen::TGenerateOptions options;
+    options.Seed = 11;
+    dialogs.openAnswer = dir.filePath("p.klp");
+    protogen::WriteProtocolFile(protogen::GenerateProtocol(options), ToPath(dialogs.openAnswer));
+    form.mmOpen->trigger();
+    ASSERT_TRUE(dialogs.failures.empty()) << dialogs.failures[0].toStdString();
+    // The window manager frames the window.
+    ASSERT_NE(form.frameGeometry(), form.geometry());
+
+    const QString target = dir.filePath("chart.gif");
+    QFile(target).open(QIODevice::WriteOnly);  // there already: the question comes
+    const QRect chartPlace(form.Chart5sec->mapToGlobal(QPoint()), form.Chart5sec->size());
+    int questions = 0, dialogsOverTheChart = 0;
+    for (int save = 0; save < 20; ++save) {
+        SCOPED_TRACE(save);
+        bool stuck = false;
+        const auto giveUp = [&stuck] {
+            stuck = true;
+            if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+        };
+        Poll(
+            [&] {
+                QFileDialog* dialog = ShownModal<QFileDialog>();
+                if (!dialog) return false;
+                if (dialog->frameGeometry().intersects(chartPlace)) ++dialogsOverTheChart;
+                dialog->findChild<QLineEdit*>("fileNameEdit")->setText(target);
+                Poll(
+                    [&] {
+                        QMessageBox* question = ShownModal<QMessageBox>();
+                        if (!question) return false;
+                        ++questions;
+                        ClickWithMouse(*question->button(QMessageBox::Yes));
+                        return true;
+                    },
+                    giveUp);
+                auto* buttons = dialog->findChild<QDialogButtonBox*>("buttonBox");
+                ClickWithMouse(*buttons->button(QDialogButtonBox::Save));
+                return true;
+            },
+            giveUp);
+        form.mmSaveChart5sec->trigger();
+        ASSERT_FALSE(stuck);
+        ASSERT_TRUE(dialogs.failures.empty()) << dialogs.failures[0].toStdString();
+        EXPECT_TRUE(DecodeGifFile(ReadBytes(target)) ==
+                    AsSavedPicture(form.Chart5sec->RenderImage()));
+    }
+    EXPECT_EQ(questions, 20);
+    EXPECT_EQ(dialogsOverTheChart, 20);  // else the test proves nothing
+}
+
+}  // namespace
+}  // namespace orvix::test
+
+int main(int argc, char** argv) {
+    orvix::TApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
