@@ -254,33 +254,35 @@ void TForm1::mmOpenClick() {
     // A file that cannot be read changes nothing; a failed analysis shows what it reached.
     loaded_ = LoadAndAnalyse(ToPath(*chosen));
     loadedName_ = QFileInfo(*chosen).fileName();
-    UpdateStatisticsCommands();
+    shownComplete_ = false;
+    UpdateReportCommands();
     ShowLoad(loaded_, *meAnalysis, Chart5sec->Plot(), ChartSel->Plot());
+    shownComplete_ = true;  // every view has the whole analysis
+    UpdateReportCommands();
 
-    // The menu as for the 5 sec view, whichever chart is in front.
     mmOpen->setEnabled(true);
-    mmChartSel->setEnabled(true);
-    mmChart5sec->setEnabled(false);
     mmSave->setEnabled(true);
-    mmSaveChart5sec->setEnabled(true);
-    mmSaveChartSel->setEnabled(false);
+    // The view commands as the view command of the chart in front sets them: the other chart
+    // can be brought forward, and only the chart in front can be saved.
+    SetViewCommands(FrontChart() == ChartSel);
     paWork->show();
+}
+
+void TForm1::SetViewCommands(bool chartSelInFront) {
+    mmChartSel->setEnabled(!chartSelInFront);
+    mmChart5sec->setEnabled(chartSelInFront);
+    mmSaveChart5sec->setEnabled(!chartSelInFront);
+    mmSaveChartSel->setEnabled(chartSelInFront);
 }
 
 void TForm1::mmChartSelClick() {
     ChartSel->raise();
-    mmChartSel->setEnabled(false);
-    mmChart5sec->setEnabled(true);
-    mmSaveChart5sec->setEnabled(false);  // only the chart in front can be saved
-    mmSaveChartSel->setEnabled(true);
+    SetViewCommands(true);
 }
 
 void TForm1::mmChart5secClick() {
     Chart5sec->raise();
-    mmChartSel->setEnabled(true);
-    mmChart5sec->setEnabled(false);
-    mmSaveChart5sec->setEnabled(true);
-    mmSaveChartSel->setEnabled(false);
+    SetViewCommands(false);
 }
 
 void TForm1::SetDecimalPointSource(std::function<QString()> source) {
@@ -325,7 +327,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
 #endif
     AboutBox->hide();
     loaded_ = TLoadedProtocol{};
-    UpdateStatisticsCommands();
+    shownComplete_ = false;
+    UpdateReportCommands();
     event->accept();
 }
 

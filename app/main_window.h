@@ -12,8 +12,8 @@
 
 #include <string_view>
 
-#include "plots/result_charts.h"
 #include "dialogs.h"
+#include "plots/result_charts.h"
 #include "protocol/load.h"
 
 class QAction;
@@ -89,10 +89,11 @@ class TForm1 final : public QMainWindow {
     QAction* mmSaveChart5sec = nullptr;
     QAction* mmSaveChartSel = nullptr;
     QAction* mmReport = nullptr;  // enabled exactly when Save is
+    // Its commands are enabled when the views show the last load's complete analysis: a page or
+    // data file of a case holds one whole analysis of one protocol, or nothing.
     QAction* mmReportPdf = nullptr;
     QAction* mmReportPrint = nullptr;
     QAction* mmReportCsv = nullptr;
-    // Enabled when the last load's analysis is complete.
     QAction* mmReportCurve = nullptr;
     QAction* mmReportCompare = nullptr;
     // The statistics windows (one of each at a time), while they are open.
@@ -113,7 +114,8 @@ class TForm1 final : public QMainWindow {
     void FormCreate();
     void CreateMenu();
     void CreateReportMenu();
-    void UpdateStatisticsCommands();
+    void UpdateReportCommands();
+    void SetViewCommands(bool chartSelInFront);
     void CreateSystemMenu();
     void CreateWorkPanel();
     void ReadDecimalChar();
@@ -126,8 +128,9 @@ class TForm1 final : public QMainWindow {
 
     TDialogs& dialogs_;
     QString exeDir_;
-    TLoadedProtocol loaded_;  // the last load's protocol and analysis
-    QString loadedName_;      // and its file's name
+    TLoadedProtocol loaded_;      // the last load's protocol and analysis
+    QString loadedName_;          // and its file's name
+    bool shownComplete_ = false;  // the views show all of its analysis
     TSaveDialogSettings saveDialog_;
     std::function<QString()> decimalPoint_;
 };

@@ -1,7 +1,7 @@
 // The Report menu, beside the specified Save commands: the report page as PDF or on a printer,
 // the per-selection table as CSV, the work curve of the loaded test and its comparison with an
-// earlier test. Its item is enabled exactly when Save is; the two statistics commands need a
-// complete analysis.
+// earlier test. Its item is enabled exactly when Save is; its commands need the complete
+// analysis of the loaded protocol on screen.
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
@@ -42,7 +42,7 @@ void TForm1::CreateReportMenu() {
     mmReportCurve->setObjectName(QStringLiteral("mmReportCurve"));
     mmReportCompare = report->addAction(QStringLiteral("Compare…"));
     mmReportCompare->setObjectName(QStringLiteral("mmReportCompare"));
-    UpdateStatisticsCommands();
+    UpdateReportCommands();
 
     mmReport->setEnabled(mmSave->isEnabled());
     connect(mmSave, &QAction::enabledChanged, mmReport, &QAction::setEnabled);
@@ -58,14 +58,16 @@ void TForm1::CreateReportMenu() {
             [this] { RunCommand([this] { mmReportCompareClick(); }); });
 }
 
-void TForm1::UpdateStatisticsCommands() {
-    const bool complete =
-        loaded_.Analysis.Stopped == TAnalysisStep::Done && loaded_.Protocol.LineCount() > 0;
-    mmReportCurve->setEnabled(complete);
-    mmReportCompare->setEnabled(complete);
+void TForm1::UpdateReportCommands() {
+    const bool complete = shownComplete_ && loaded_.Analysis.Stopped == TAnalysisStep::Done &&
+                          loaded_.Protocol.LineCount() > 0;
+    for (QAction* command :
+         {mmReportPdf, mmReportPrint, mmReportCsv, mmReportCurve, mmReportCompare})
+        command->setEnabled(complete);
 }
 
 void TForm1::mmReportPdfClick() {
+    if (!mmReportPdf->isEnabled()) return;
     // Settings of their own: the save dialog of the Save commands keeps what they left.
     const TSaveDialogSettings settings =
         SaveSettingsIn(user_dirs::ResultsFolder(exeDir_),
@@ -78,6 +80,7 @@ void TForm1::mmReportPdfClick() {
 }
 
 void TForm1::mmReportPrintClick() {
+    if (!mmReportPrint->isEnabled()) return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setFullPage(true);
     printer.setPageLayout(
@@ -89,6 +92,7 @@ void TForm1::mmReportPrintClick() {
 }
 
 void TForm1::mmReportCsvClick() {
+    if (!mmReportCsv->isEnabled()) return;
     const TSaveDialogSettings settings =
         SaveSettingsIn(user_dirs::ResultsFolder(exeDir_),
                        ToQString(output::FileName(loaded_.FileTag, output::kPoints)),
