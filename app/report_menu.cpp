@@ -11,6 +11,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 #include "base/file_io.h"
 #include "base/numbers.h"
@@ -85,7 +86,15 @@ void TForm1::mmReportPrintClick() {
     printer.setFullPage(true);
     printer.setPageLayout(
         QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-    printer.setDocName(ToQString(output::FileName(loaded_.FileTag, output::kPdf)));
+    const QString pageName = ToQString(output::FileName(loaded_.FileTag, output::kPdf));
+    printer.setDocName(pageName);
+#if !defined(Q_OS_WIN) && !defined(Q_OS_MACOS)
+    // With no printer set up, the toolkit's print dialog offers only printing to a PDF file, by
+    // default in the home folder: propose the page where Report › PDF… would write it. (The
+    // desktop's own dialogs on Windows and macOS print to printers only.)
+    if (QPrinterInfo::availablePrinters().isEmpty())
+        printer.setOutputFileName(user_dirs::ResultsFolder(exeDir_) + QDir::separator() + pageName);
+#endif
     if (!dialogs_.Print(this, printer)) return;
     QPainter painter(&printer);
     PaintReportPage(painter, loaded_, meAnalysis->Text(), QDate::currentDate());
