@@ -6,9 +6,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
+#include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QShortcut>
 #include <QToolButton>
 
@@ -35,11 +37,13 @@ class TClientArea final : public QWidget {
     using QWidget::QWidget;
     QWidget* bevel = nullptr;
     QWidget* work = nullptr;
+    QWidget* hint = nullptr;
 
   protected:
     void resizeEvent(QResizeEvent*) override {
         if (bevel) bevel->setGeometry(0, 0, width(), 2);
         if (work) work->setGeometry(0, 0, width(), height());
+        if (hint) hint->setGeometry(12, 12, width() - 24, hint->sizeHint().height());
     }
 };
 
@@ -66,6 +70,7 @@ TForm1::TForm1(TDialogs& dialogs, QWidget* parent)
     CreateSystemMenu();
     FormCreate();
     AboutBox = new TAboutBox(this, mmOpen);
+    connect(AboutBox->OKButton, &QPushButton::clicked, lbHint, &QWidget::hide);
     ReadDecimalChar();
 
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -89,6 +94,11 @@ void TForm1::CreateWorkPanel() {
     paWork->setObjectName(QStringLiteral("paWork"));
     client->bevel = Bevel1;
     client->work = paWork;
+
+    // Every command is off at first: the way in, until the About box has been confirmed.
+    lbHint = new QLabel(StartHint(), client);
+    lbHint->setObjectName(QStringLiteral("lbHint"));
+    client->hint = lbHint;
 
     Chart5sec = new TTempoChart(paWork);
     Chart5sec->setGeometry(1, 1, kResultChartWidth, kResultChartHeight);
@@ -114,6 +124,9 @@ void TForm1::CreateMenu() {
     mmOpen = command("mmOpen", QStringLiteral("Data"), pictures::DataIcon());
     mmChartSel = command("mmChartSel", QStringLiteral("Chart Select"), pictures::ChartSelectIcon());
     mmChart5sec = command("mmChart5sec", QStringLiteral("Chart 5 sec"), pictures::Chart5secIcon());
+    mmOpen->setShortcut(QKeySequence::Open);
+    mmChartSel->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_1));
+    mmChart5sec->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_2));
 
     auto* save = new QMenu(QStringLiteral("Save"), bar);
     save->setObjectName(QStringLiteral("SaveMenu"));
@@ -126,11 +139,13 @@ void TForm1::CreateMenu() {
     mmSaveChart5sec->setObjectName(QStringLiteral("mmSaveChart5sec"));
     mmSaveChartSel = save->addAction(QStringLiteral("Chart Select"));
     mmSaveChartSel->setObjectName(QStringLiteral("mmSaveChartSel"));
+    mmSaveAnalysis->setShortcut(QKeySequence::Save);
     CreateReportMenu();
 
     OnTriggered(mmOpen, this, [this] { mmOpenClick(); });
     OnTriggered(mmChartSel, this, [this] { mmChartSelClick(); });
     OnTriggered(mmChart5sec, this, [this] { mmChart5secClick(); });
+    // A key of a Save item works only while Save is on, as the menu does.
     OnTriggered(mmSaveAnalysis, this, [this] { mmSaveAnalysisClick(); });
     OnTriggered(mmSaveChart5sec, this, [this] { btSaveClick(); });
     OnTriggered(mmSaveChartSel, this, [this] { mmSaveChartSelClick(); });
@@ -170,18 +185,41 @@ void TForm1::CreateSystemMenu() {
 
 #ifndef Q_OS_WIN
     // Without a system menu of the desktop's own, the window menu opens from the program's
-    // icon at the left of the main menu, or with Alt+Space.
+    // icon at the left of the main menu, with F1, or with Alt+Space where the window manager
+    // leaves that key to the window (most take it for their own menu).
     sbSystemMenu = new QToolButton(menuBar());
     sbSystemMenu->setObjectName(QStringLiteral("sbSystemMenu"));
     sbSystemMenu->setIcon(pictures::ProgramIcon());
     sbSystemMenu->setAutoRaise(true);
     sbSystemMenu->setFocusPolicy(Qt::NoFocus);
-    sbSystemMenu->setToolTip(QStringLiteral("Меню окна (Alt+Пробел)"));
+    sbSystemMenu->setToolTip(QStringLiteral("Меню окна (F1)"));
     connect(sbSystemMenu, &QToolButton::clicked, this, [this] { ShowSystemMenu(); });
     menuBar()->setCornerWidget(sbSystemMenu, Qt::TopLeftCorner);
-    auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
-    connect(shortcut, &QShortcut::activated, this, [this] { ShowSystemMenu(); });
+    for (const QKeySequence& key : SystemMenuKeys()) {
+        auto* shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, this, [this] { ShowSystemMenu(); });
+    }
 #endif
+}
+
+QList<QKeySequence> TForm1::SystemMenuKeys() {
+#ifdef Q_OS_WIN
+    return {};  // the desktop's own system menu, with its own key
+#else
+    return {QKeySequence(Qt::Key_F1), QKeySequence(Qt::ALT | Qt::Key_Space)};
+#endif
+}
+
+QString TForm1::StartHint() {
+#ifdef Q_OS_WIN
+    const QString key = QStringLiteral("Alt+Пробел");
+#else
+    const QString key = QStringLiteral("F1");
+#endif
+    return QStringLiteral(
+               "Начало работы: %1 — меню окна, в нём «О программе» и OK; "
+               "затем Data (Ctrl+O) открывает протокол.")
+        .arg(key);
 }
 
 void TForm1::FormCreate() {

@@ -3,6 +3,7 @@
 // and the commands: Data, view switching, Save › Analysis and the two chart pictures.
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
@@ -18,6 +19,8 @@
 
 class QAction;
 class QFrame;
+class QKeySequence;
+class QLabel;
 class QMenu;
 class QToolButton;
 
@@ -102,6 +105,12 @@ class TForm1 final : public QMainWindow {
     QMenu* SystemMenu = nullptr;          // the window menu
     QToolButton* sbSystemMenu = nullptr;  // its button at the left of the main menu
     TAboutBox* AboutBox = nullptr;
+    QLabel* lbHint = nullptr;  // the way in, shown until the About box has been confirmed
+
+    // The keys that open the window menu where the window has its own (none on Windows, whose
+    // system menu has the desktop's key), and the one-line hint for the first start.
+    static QList<QKeySequence> SystemMenuKeys();
+    static QString StartHint();
 
   protected:
     void changeEvent(QEvent* event) override;

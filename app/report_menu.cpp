@@ -43,6 +43,8 @@ void TForm1::CreateReportMenu() {
     mmReportCurve->setObjectName(QStringLiteral("mmReportCurve"));
     mmReportCompare = report->addAction(QStringLiteral("Compare…"));
     mmReportCompare->setObjectName(QStringLiteral("mmReportCompare"));
+    mmReportPdf->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    mmReportPrint->setShortcut(QKeySequence::Print);
     UpdateReportCommands();
 
     mmReport->setEnabled(mmSave->isEnabled());

@@ -6,7 +6,9 @@
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTest>
@@ -62,11 +64,21 @@ Dialog* ShownModal() {
     return dialog;
 }
 
-// A click as the mouse gives it: press and release through the window system's input path.
-void ClickWithMouse(QAbstractButton& button) {
+// A click as the toolkit gets it from the mouse: press and release through its input path.
+void Click(QAbstractButton& button) {
     QWindow* window = button.window()->windowHandle();
     const QPoint at = button.mapTo(button.window(), button.rect().center());
     QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+// Input from the X server's own pointer and keyboard (XTEST), as the window manager sees it.
+void Xdotool(const QStringList& arguments) {
+    QProcess::execute("xdotool", arguments);
+}
+
+void ClickWithThePointer(QAbstractButton& button) {
+    const QPoint at = button.mapToGlobal(button.rect().center());
+    Xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
 }
 
 std::string ReadBytes(const QString& path) {
@@ -82,7 +94,7 @@ bool WindowManagerRunning() {
     return xprop.readAllStandardOutput().contains("window id");
 }
 
-class ChartSaveUnderWindowManager : public ::testing::Test {
+class UnderWindowManager : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         wm_ = new QProcess;
@@ -109,7 +121,7 @@ class ChartSaveUnderWindowManager : public ::testing::Test {
     TRealSaveDialog dialogs;
 };
 
-TEST_F(ChartSaveUnderWindowManager, OverwriteAnsweredWithTheMouseNeverLeavesTheDialogInThePicture) {
+TEST_F(UnderWindowManager, ChartPictureNeverShowsTheDialogWhenTheQuestionIsAnsweredWithTheMouse) {
     TForm1 form(dialogs);
     form.SetDecimalPointSource([] { return QStringLiteral("."); });
     form.show();
@@ -147,12 +159,12 @@ TEST_F(ChartSaveUnderWindowManager, OverwriteAnsweredWithTheMouseNeverLeavesTheD
                         QMessageBox* question = ShownModal<QMessageBox>();
                         if (!question) return false;
                         ++questions;
-                        ClickWithMouse(*question->button(QMessageBox::Yes));
+                        ClickWithThePointer(*question->button(QMessageBox::Yes));
                         return true;
                     },
                     giveUp);
                 auto* buttons = dialog->findChild<QDialogButtonBox*>("buttonBox");
-                ClickWithMouse(*buttons->button(QDialogButtonBox::Save));
+                Click(*buttons->button(QDialogButtonBox::Save));
                 return true;
             },
             giveUp);
@@ -164,6 +176,21 @@ TEST_F(ChartSaveUnderWindowManager, OverwriteAnsweredWithTheMouseNeverLeavesTheD
     }
     EXPECT_EQ(questions, 20);
     EXPECT_EQ(dialogsOverTheChart, 20);  // else the test proves nothing
+}
+
+// The window menu's key reaches the window under a window manager (which keeps Alt+Space for
+// its own menu), and the hint names it.
+TEST_F(UnderWindowManager, WindowMenuKeyReachesTheWindow) {
+    TForm1 form(dialogs);
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    ASSERT_FALSE(TForm1::SystemMenuKeys().isEmpty());
+    const QKeySequence key = TForm1::SystemMenuKeys()[0];
+    EXPECT_TRUE(form.lbHint->text().contains(key.toString()));
+    Xdotool({"key", key.toString()});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.SystemMenu->isVisible(); }, 5000));
+    form.SystemMenu->hide();
 }
 
 }  // namespace
