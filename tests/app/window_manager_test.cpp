@@ -40,10 +40,11 @@ class TRealSaveDialog final : public TDialogs {
 };
 
 // Runs `step` every few milliseconds from the event loop, whichever loop runs, until it
-// returns true or `seconds` pass (then `expired` runs).
-void Poll(std::function<bool()> step, std::function<void()> expired, int seconds = 20) {
-    auto* timer = new QTimer;
-    auto* clock = new QElapsedTimer;
+// returns true or `seconds` pass (then `expired` runs), or until `scope` goes.
+void Poll(QObject& scope, std::function<bool()> step, std::function<void()> expired,
+          int seconds = 20) {
+    auto* timer = new QTimer(&scope);
+    auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     QObject::connect(timer, &QTimer::timeout, [=] {
         const bool done = step();
@@ -51,7 +52,6 @@ void Poll(std::function<bool()> step, std::function<void()> expired, int seconds
             timer->stop();
             timer->deleteLater();
             if (!done) expired();
-            delete clock;
         }
     });
     timer->start(10);
@@ -143,18 +143,21 @@ TEST_F(UnderWindowManager, ChartPictureNeverShowsTheDialogWhenTheQuestionIsAnswe
     int questions = 0, dialogsOverTheChart = 0;
     for (int save = 0; save < 20; ++save) {
         SCOPED_TRACE(save);
+        QObject scope;  // the dialogs' answers wait no longer than this save
         bool stuck = false;
         const auto giveUp = [&stuck] {
             stuck = true;
             if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
         };
         Poll(
+            scope,
             [&] {
                 QFileDialog* dialog = ShownModal<QFileDialog>();
                 if (!dialog) return false;
                 if (dialog->frameGeometry().intersects(chartPlace)) ++dialogsOverTheChart;
                 dialog->findChild<QLineEdit*>("fileNameEdit")->setText(target);
                 Poll(
+                    scope,
                     [&] {
                         QMessageBox* question = ShownModal<QMessageBox>();
                         if (!question) return false;
