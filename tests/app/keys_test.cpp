@@ -1,5 +1,5 @@
-// Keys of the commands and of the window menu, and the hint that shows the way in until the
-// About box has been confirmed.
+// Keys of the commands, and the hint that shows the way in until the About box has been
+// confirmed. (The window menu's key under a window manager: window_manager_test.cpp.)
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -85,18 +85,6 @@ TEST_F(Keys, KeysRunTheCommandsThatAreOn) {
     QTest::keyClick(form->meAnalysis, Qt::Key_P, Qt::ControlModifier);
     EXPECT_EQ(dialogs.printRequests, 1);
     EXPECT_TRUE(dialogs.failures.empty());
-}
-
-TEST_F(Keys, F1OpensTheWindowMenuWithTheAboutItem) {
-#ifdef Q_OS_WIN
-    GTEST_SKIP() << "the desktop's own system menu";
-#endif
-    form->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    QTest::keyClick(form.get(), Qt::Key_F1);
-    EXPECT_TRUE(form->SystemMenu->isVisible());
-    EXPECT_EQ(form->SystemMenu->actions().back()->text(), QStringLiteral("О программе"));
-    form->SystemMenu->hide();
 }
 
 TEST_F(Keys, HintShowsTheWayInUntilTheAboutBoxIsConfirmed) {
