@@ -261,8 +261,9 @@ TEST(StatsText, RussianWordsWithOnlyTheSymbolsInLatin) {
         rising.push_back(1 + i / 4 + i % 2);
         jagged.push_back(i % 2 ? 6 : 0);
     }
-    std::vector<TAnalysisResult> tests{WithIntervals(falling, 20), WithIntervals(rising, 80),
-                                       WithIntervals(jagged, 101), WithIntervals(jagged, 50),
+    std::vector<TAnalysisResult> tests{WithIntervals(falling), WithIntervals(rising),
+                                       WithIntervals(jagged),
+                                       WithIntervals(std::vector<std::uint32_t>(36, 3)),
                                        WithIntervals({1, 2})};
     for (TAnalysisResult& r : tests) {
         r.NPlus = 40;
