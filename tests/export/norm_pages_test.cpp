@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDate>
+#include <cmath>
 #include <filesystem>
 #include <memory>
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <string>
