@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <cstdio>
 #include <filesystem>
+#include <random>
 #include <sstream>
 
 #include "base/cp1251.h"
@@ -53,7 +54,7 @@ class ReportPage : public ::testing::Test {
   protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("orvix-page-" +
+               ("orvix-page-" + std::to_string(std::random_device{}()) + "-" +
                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
