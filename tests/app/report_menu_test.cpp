@@ -16,6 +16,7 @@
 #include "form_fixture.h"
 #include "protocol/output_names.h"
 #include "protocol/points_csv.h"
+#include "stats/norm_table_csv.h"
 #include "stats/stats_text.h"
 
 namespace orvix::test {
@@ -322,6 +323,40 @@ TEST_F(ReportMenu, StatisticsWindowsShowTheFiguresAndTheComparisonPageIsSaved) {
     EXPECT_TRUE(text.contains(
         QString::fromStdString(std::string(firstRow.Name) + " " +
                                stats::NumberText(firstRow.Earlier, firstRow.Decimals, ','))));
+}
+
+// Given norms, the comparison window and its page measure the change against them.
+TEST_F(ReportMenu, TheComparisonWindowWithNormsGivesTheReliableChangeOnItsPage) {
+    const TLoadedProtocol earlier = AnalyseText(Generated(8, '.').Text());
+    const TLoadedProtocol later = AnalyseText(Generated(9, '.').Text());
+    ASSERT_EQ(later.Analysis.Stopped, TAnalysisStep::Done);
+    const stats::TNormRead read = stats::ReadNormTable(
+        "norm_id,version,index,sex,age_from,age_to,group,n,mean,sd,direction,reliability,source\n"
+        "окно,1,selections per minute,any,,,,90,30,8,higher,0.8,проверка окна\n"
+        "окно,1,accuracy,any,,,,90,0.9,0.05,higher,0.7,проверка окна\n");
+    ASSERT_FALSE(read.Error);
+    stats::TNormInput norms;
+    norms.Table = std::make_shared<const stats::TNormTable>(read.Table);
+    auto* window = new TCompareWindow(earlier, later, "первое", "второе", '.', dialogs, dir.path(),
+                                      form.get(), norms);
+    const stats::TRetest retest =
+        stats::CompareTests(earlier.Analysis.Result, later.Analysis.Result, &norms);
+    ASSERT_TRUE(retest.Norms);
+    ASSERT_EQ(retest.Norms->Lines.size(), 2u);
+    EXPECT_EQ(window->Text->toPlainText().toStdString() + "\n",
+              stats::RetestText(retest, "первое", "второе", '.'));
+
+    const QString pdf = dir.filePath("compare.pdf");
+    dialogs.saveAnswers.push_back(pdf);
+    window->PdfButton->click();
+    EXPECT_TRUE(dialogs.failures.empty());
+    const QString text = PdfText(pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("Надёжность изменения по нормам")))
+        << text.toStdString();
+    EXPECT_TRUE(
+        text.contains(QStringLiteral("Нормы «окно», версия 1, n = 90; источник: проверка окна")))
+        << text.toStdString();
+    window->close();
 }
 
 }  // namespace
