@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "plots/curve_legend.h"
 #include "plots/curve_plots.h"
 #include "protocol/load.h"
+#include "stats/norm_input.h"
 #include "stats/retest.h"
 
 class QLabel;
@@ -44,18 +46,21 @@ class TWorkCurveWindow final : public QDialog {
 };
 
 // The comparison's warnings (another examinee, dates out of order) at the top, both work curves
-// over each other, the table of indices, the full comparison text, and a button that saves the
-// comparison page, warnings included, as PDF.
+// over each other, the table of indices, the full comparison text (with norms, the reliable
+// change too), and a button that saves the comparison page, warnings included, as PDF.
 class TCompareWindow final : public QDialog {
     Q_OBJECT
 
   public:
     // Both loads must come from complete analyses. `earlierName` and `laterName` (UTF-8) name
-    // the tests in the text; `warnings` are lines of compare_warning.h (UTF-8); `dialogs` asks
-    // where the PDF goes, starting in `resultsFolder`.
+    // the tests in the text; `dialogs` asks where the PDF goes, starting in `resultsFolder`.
+    // `norms`, when given, are what the window and its page measure the change against;
+    // `warnings` (lines of compare_warning.h, UTF-8) stand at the top of both.
     TCompareWindow(TLoadedProtocol earlier, TLoadedProtocol later, const std::string& earlierName,
-                   const std::string& laterName, std::vector<std::string> warnings, char decimal,
-                   TDialogs& dialogs, QString resultsFolder, QWidget* parent);
+                   const std::string& laterName, char decimal, TDialogs& dialogs,
+                   QString resultsFolder, QWidget* parent,
+                   std::optional<stats::TNormInput> norms = std::nullopt,
+                   std::vector<std::string> warnings = {});
     ~TCompareWindow() override;
 
     QLabel* Warnings = nullptr;  // hidden without warnings
@@ -74,6 +79,7 @@ class TCompareWindow final : public QDialog {
     TLoadedProtocol earlier_;
     TLoadedProtocol later_;
     QStringList warnings_;
+    std::optional<stats::TNormInput> norms_;
     stats::TRetest retest_;
     TDialogs& dialogs_;
     QString resultsFolder_;

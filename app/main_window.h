@@ -4,6 +4,7 @@
 // them the Report commands and the Archive window.
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
@@ -21,6 +22,8 @@
 
 class QAction;
 class QFrame;
+class QKeySequence;
+class QLabel;
 class QMenu;
 class QToolButton;
 
@@ -111,10 +114,11 @@ class TForm1 final : public QMainWindow {
     QAction* mmSaveChart5sec = nullptr;
     QAction* mmSaveChartSel = nullptr;
     QAction* mmReport = nullptr;  // enabled exactly when Save is
+    // Its commands are enabled when the views show the last load's complete analysis: a page or
+    // data file of a case holds one whole analysis of one protocol, or nothing.
     QAction* mmReportPdf = nullptr;
     QAction* mmReportPrint = nullptr;
     QAction* mmReportCsv = nullptr;
-    // Enabled when the last load's analysis is complete.
     QAction* mmReportCurve = nullptr;
     QAction* mmReportCompare = nullptr;
     QAction* mmArchive = nullptr;  // enabled together with Data
@@ -125,6 +129,12 @@ class TForm1 final : public QMainWindow {
     QMenu* SystemMenu = nullptr;          // the window menu
     QToolButton* sbSystemMenu = nullptr;  // its button at the left of the main menu
     TAboutBox* AboutBox = nullptr;
+    QLabel* lbHint = nullptr;  // the way in, shown until the About box has been confirmed
+
+    // The keys that open the window menu where the window has its own (none on Windows, whose
+    // system menu has the desktop's key), and the one-line hint for the first start.
+    static QList<QKeySequence> SystemMenuKeys();
+    static QString StartHint();
 
   protected:
     void changeEvent(QEvent* event) override;
@@ -138,7 +148,8 @@ class TForm1 final : public QMainWindow {
     void CreateMenu();
     void CreateReportMenu();
     void CreateArchiveMenu();
-    void UpdateStatisticsCommands();
+    void UpdateReportCommands();
+    void SetViewCommands(bool chartSelInFront);
     void CreateSystemMenu();
     void CreateWorkPanel();
     void ReadDecimalChar();
@@ -154,6 +165,7 @@ class TForm1 final : public QMainWindow {
     TLoadedProtocol loaded_;  // the last load's protocol and analysis
     QString loadedName_;      // and its file's name
     std::filesystem::path loadedPath_;
+    bool shownComplete_ = false;  // the views show all of its analysis
     std::optional<std::pair<std::filesystem::path, std::optional<QString>>> archivePlaces_;
     TSaveDialogSettings saveDialog_;
     std::function<QString()> decimalPoint_;

@@ -48,7 +48,9 @@ struct TOpenReport {
 
 struct TScanOptions {
     // The decimal separator the protocols are read with (the Data command's). A protocol read
-    // with another separator before is read again.
+    // with another separator before is read again. The analysis reads numbers with the
+    // process-wide separator, so Scan sets it (SetDecimalChar) to this one: the window passes
+    // the separator it uses itself, DecimalChar().
     char Decimal = '.';
     // Worker threads for reading and analysing; 0: as many as the machine has.
     unsigned Workers = 0;

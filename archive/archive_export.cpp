@@ -140,10 +140,16 @@ bool TArchive::Export(const std::filesystem::path& target, const TExportOptions&
         rows.push_back(ExportCells(t, examinee, options.Pseudonyms));
         allOk = allOk && t.Status == TTestStatus::Ok;
     }
-    if (EndsWithNoCase(Utf8Path(target), ".xlsx"))
+    if (EndsWithNoCase(Utf8Path(target), ".xlsx")) {
+#if ORVIX_ARCHIVE_XLSX
+        WritePrivateWorkbook(target, {ExportHeader(), std::move(rows)});
+#else
         throw EArchiveError::Utf8(
-            "Запись книги .xlsx в этой сборке ещё недоступна; выберите .csv.");
-    WritePrivateFile(target, ExportCsv(rows));
+            "Эта сборка сделана без libxlsxwriter и не пишет книги .xlsx; выберите имя .csv.");
+#endif
+    } else {
+        WritePrivateFile(target, ExportCsv(rows));
+    }
     return allOk;
 }
 

@@ -108,7 +108,7 @@ TScanCounts TArchive::Scan(const std::vector<fs::path>& roots, const TScanOption
     TScanCounts counts;
     TDatabase& db = *db_;
     const std::string decimal(1, options.Decimal);
-    SetDecimalChar(options.Decimal);
+    if (DecimalChar() != options.Decimal) SetDecimalChar(options.Decimal);
 
     // 1. The folders as they are now.
     std::vector<std::string> rootKeys;

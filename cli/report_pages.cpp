@@ -21,7 +21,7 @@ void TReportPages::WriteComparison(const TLoadedProtocol& earlier, const TLoaded
                                    const std::filesystem::path& target) {
     QStringList lines;
     for (const std::string& warning : warnings) lines.append(QString::fromStdString(warning));
-    WriteComparisonPdf(target, earlier, later, QDate::currentDate(), lines);
+    WriteComparisonPdf(target, earlier, later, QDate::currentDate(), nullptr, lines);
 }
 
 }  // namespace orvix::batch

@@ -229,16 +229,18 @@ TComparePageLayout LayOutComparisonPage(int tableRows, const QStringList& textLi
     return layout;
 }
 
-QStringList ComparisonPageLines(const TLoadedProtocol& earlier, const TLoadedProtocol& later) {
-    return PageLines(stats::CompareTests(earlier.Analysis.Result, later.Analysis.Result), earlier,
-                     later);
+QStringList ComparisonPageLines(const TLoadedProtocol& earlier, const TLoadedProtocol& later,
+                                const stats::TNormInput* norms) {
+    return PageLines(stats::CompareTests(earlier.Analysis.Result, later.Analysis.Result, norms),
+                     earlier, later);
 }
 
 void PaintComparisonPage(QPainter& painter, const TLoadedProtocol& earlier,
-                         const TLoadedProtocol& later, QDate printed, const QStringList& warnings) {
+                         const TLoadedProtocol& later, QDate printed,
+                         const stats::TNormInput* norms, const QStringList& warnings) {
     const char decimal = DecimalChar();
     const stats::TRetest retest =
-        stats::CompareTests(earlier.Analysis.Result, later.Analysis.Result);
+        stats::CompareTests(earlier.Analysis.Result, later.Analysis.Result, norms);
     const QStringList lines = PageLines(retest, earlier, later);
     const TComparePageLayout layout =
         LayOutComparisonPage(static_cast<int>(retest.Rows.size()), lines, warnings);
@@ -266,18 +268,20 @@ void PaintComparisonPage(QPainter& painter, const TLoadedProtocol& earlier,
 }
 
 QByteArray ComparisonPagePdf(const TLoadedProtocol& earlier, const TLoadedProtocol& later,
-                             QDate printed, const QStringList& warnings) {
+                             QDate printed, const stats::TNormInput* norms,
+                             const QStringList& warnings) {
     return page::A4Pdf(QStringLiteral("Сравнение обследований — ") +
                            QStringOf1251(earlier.FileTag) + QStringLiteral(", ") +
                            QStringOf1251(later.FileTag),
                        [&](QPainter& painter) {
-                           PaintComparisonPage(painter, earlier, later, printed, warnings);
+                           PaintComparisonPage(painter, earlier, later, printed, norms, warnings);
                        });
 }
 
 void WriteComparisonPdf(const std::filesystem::path& target, const TLoadedProtocol& earlier,
-                        const TLoadedProtocol& later, QDate printed, const QStringList& warnings) {
-    page::WritePdf(target, ComparisonPagePdf(earlier, later, printed, warnings));
+                        const TLoadedProtocol& later, QDate printed, const stats::TNormInput* norms,
+                        const QStringList& warnings) {
+    page::WritePdf(target, ComparisonPagePdf(earlier, later, printed, norms, warnings));
 }
 
 }  // namespace orvix

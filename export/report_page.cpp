@@ -12,9 +12,11 @@
 #include "base/numbers.h"
 #include "charts/chart_painter.h"
 #include "charts/qt_text_measure.h"
+#include "export/norm_profile_page.h"
 #include "export/page_parts.h"
 #include "protocol/report.h"
 #include "stats/stats_text.h"
+#include "stats/summary_figures.h"
 
 namespace orvix {
 namespace {
@@ -190,7 +192,8 @@ QStringList ReportPageLines(std::string_view report1251) {
     return lines;
 }
 
-TReportPageLayout LayOutReportPage(const QStringList& reportLines, const QStringList& figureLines) {
+TReportPageLayout LayOutReportPage(const QStringList& reportLines, const QStringList& figureLines,
+                                   double profileHeight) {
     TReportPageLayout layout;
     const double width = kPageWidth - 2 * kMargin;
     const double headerHeight = LineHeight(page::Font("Arial", kHeadingSize, true)) +
@@ -209,9 +212,10 @@ TReportPageLayout LayOutReportPage(const QStringList& reportLines, const QString
                                                            static_cast<double>(figureRows) +
                                                        kGap / 4;
     const double reportTop = layout.Header.bottom() + kGap;
-    // What the charts and the legend leave for the text.
-    const double room = kPageHeight - kMargin - figuresHeight - legendHeight - 2 * chartHeight -
-                        kGap / 2 - kGap - reportTop;
+    const double profileRoom = profileHeight > 0 ? profileHeight + kGap / 2 : 0;
+    // What the charts, the legend, the figures and the profile leave for the text.
+    const double room = kPageHeight - kMargin - profileRoom - figuresHeight - legendHeight -
+                        2 * chartHeight - kGap / 2 - kGap - reportTop;
 
     // The largest size at which the lines fit both ways.
     QString widest;
@@ -232,6 +236,8 @@ TReportPageLayout LayOutReportPage(const QStringList& reportLines, const QString
     layout.TempoChart = QRectF(kMargin, layout.SearchChart.bottom() + kGap / 2, width, chartHeight);
     layout.Legend = QRectF(kMargin, layout.TempoChart.bottom(), width, legendHeight);
     layout.Figures = QRectF(kMargin, layout.Legend.bottom(), width, figuresHeight);
+    if (profileHeight > 0)
+        layout.Profile = QRectF(kMargin, layout.Figures.bottom() + kGap / 2, width, profileHeight);
     return layout;
 }
 
@@ -247,11 +253,21 @@ void FillPageCharts(TDetachedCharts& charts, const TLoadedProtocol& load) {
     }
 }
 
+std::optional<stats::TNormProfile> ReportPageProfile(const TLoadedProtocol& load,
+                                                     const stats::TNormInput* norms) {
+    if (!norms || load.Analysis.Stopped != TAnalysisStep::Done || load.Protocol.LineCount() == 0)
+        return std::nullopt;
+    return stats::BuildNormProfile(*norms, stats::FigureCells(load.Analysis.Result));
+}
+
 void PaintReportPage(QPainter& painter, const TLoadedProtocol& load, std::string_view report1251,
-                     QDate printed) {
+                     QDate printed, const stats::TNormInput* norms) {
     const QStringList lines = ReportPageLines(report1251);
     const QStringList figures = WorkCurvePageLines(load);
-    const TReportPageLayout layout = LayOutReportPage(lines, figures);
+    const std::optional<stats::TNormProfile> profile = ReportPageProfile(load, norms);
+    const double width = kPageWidth - 2 * kMargin;
+    const TReportPageLayout layout = LayOutReportPage(
+        lines, figures, profile ? LayOutProfile(*profile, 0, 0, width).Area.height() : 0);
     TDetachedCharts charts;
     FillPageCharts(charts, load);
 
@@ -287,19 +303,24 @@ void PaintReportPage(QPainter& painter, const TLoadedProtocol& load, std::string
     }
     PaintLegend(painter, layout.Legend);
     PaintFigures(painter, layout);
+    if (profile)
+        PaintProfile(painter,
+                     LayOutProfile(*profile, layout.Profile.left(), layout.Profile.top(), width),
+                     *profile, DecimalChar());
     painter.restore();
 }
 
-QByteArray ReportPagePdf(const TLoadedProtocol& load, std::string_view report1251, QDate printed) {
+QByteArray ReportPagePdf(const TLoadedProtocol& load, std::string_view report1251, QDate printed,
+                         const stats::TNormInput* norms) {
     return page::A4Pdf(
         QStringOf1251(load.Protocol.LineAt(line::kHeading)) + QStringLiteral(" — ") +
             QStringOf1251(load.Subject),
-        [&](QPainter& painter) { PaintReportPage(painter, load, report1251, printed); });
+        [&](QPainter& painter) { PaintReportPage(painter, load, report1251, printed, norms); });
 }
 
 void WriteReportPdf(const std::filesystem::path& target, const TLoadedProtocol& load,
-                    std::string_view report1251, QDate printed) {
-    page::WritePdf(target, ReportPagePdf(load, report1251, printed));
+                    std::string_view report1251, QDate printed, const stats::TNormInput* norms) {
+    page::WritePdf(target, ReportPagePdf(load, report1251, printed, norms));
 }
 
 }  // namespace orvix

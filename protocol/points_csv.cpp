@@ -7,6 +7,7 @@
 #include "base/cp1251.h"
 #include "base/numbers.h"
 #include "base/text.h"
+#include "timer_interval.h"
 
 namespace orvix {
 namespace {
@@ -122,6 +123,8 @@ std::string PointsCsv(const TLineBuffer& protocol, const TAnalysisResult& result
         if (point.Interval > 0) AppendInt(out, point.Interval);
         out.append(point.OmissionAttributed ? ",1," : ",0,");
         AppendField(out, timerErrors[i]);
+        out.push_back(',');
+        if (const std::int32_t own = TimerInterval(point.X); own > 0) AppendInt(out, own);
         out.append("\r\n");
     }
     return out;

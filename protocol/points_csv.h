@@ -12,7 +12,8 @@ namespace orvix {
 
 // The header row's column names, in order.
 inline constexpr const char* kPointsCsvHeader =
-    "record,ring,timer_s,search_time_s,correct,interval,omissions_attributed,timer_error";
+    "record,ring,timer_s,search_time_s,correct,interval,omissions_attributed,timer_error,"
+    "timer_interval";
 
 // The most decimals a column is written with.
 inline constexpr int kPointsCsvMaxDecimals = 12;
@@ -20,7 +21,9 @@ inline constexpr int kPointsCsvMaxDecimals = 12;
 // The table of the points `result` holds (all selection records after a complete analysis):
 // record number, ring number field as it stands, timer and search time as the analysis used
 // them, correct 1 or 0, the 1-based interval the record was counted in (empty when it was not),
-// the omissions attributed to it (0 or 1), and why its timer is empty (empty when it is not).
+// the omissions attributed to it (0 or 1), why its timer is empty (empty when it is not), and
+// the interval its own timer falls in (TimerInterval; empty for none). The last column came
+// after the others so that a reader that takes the columns by place still finds them there.
 //
 // Each of the two time columns is written with one number of decimals for all its rows: the
 // most that any of the column's protocol fields carries (tenths for the timer, thousandths for

@@ -132,6 +132,21 @@ if ((reports != 6 || pictures != 10 || rows != 6)); then
     exit 1
 fi
 
+step "installed archive tool on the installed samples"
+# The comma sample fails with "." as separator: exit status 1, listed with its message.
+mkdir "$work/archive"
+status=0
+/usr/bin/orvix-kl-archive --db="$work/archive/archive.db" --decimal=. scan "$samples" \
+    >"$work/archive/scan.txt" 2>"$work/archive/scan.err" || status=$?
+cat "$work/archive/scan.txt"
+/usr/bin/orvix-kl-archive --db="$work/archive/archive.db" export "$work/archive/all.csv" || true
+rows=$(wc -l <"$work/archive/all.csv")
+if ((status != 1)) || ! grep -q 'добавлено: 6,' "$work/archive/scan.txt" || ((rows != 7)); then
+    echo "package-check: expected 6 protocols added (one failing, exit 1) and 7 export lines" >&2
+    exit 1
+fi
+man -l /usr/share/man/man1/orvix-kl-archive.1.gz | grep -q -- '--pseudonyms'
+
 step "installed window program as user $user on a virtual X server"
 id "$user" >/dev/null 2>&1 || "${sudo[@]}" useradd --create-home --shell /bin/bash "$user"
 home=$(getent passwd "$user" | cut -d: -f6)

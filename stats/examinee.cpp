@@ -54,4 +54,36 @@ std::optional<int> AgeInYears(const TDate& birth, const TDate& test) noexcept {
     return age;
 }
 
+TExaminee ExamineeAt(const TExamineeData& data, const std::optional<TDate>& testDate) {
+    TExaminee e;
+    e.Sex = data.Sex;
+    e.Group = data.Group;
+    if (data.BirthDate && testDate) e.Age = AgeInYears(*data.BirthDate, *testDate);
+    return e;
+}
+
+std::string YearsText(int years) {
+    const int last = years % 10;
+    const int lastTwo = years % 100;
+    const char* word = "лет";
+    if (last == 1 && lastTwo != 11)
+        word = "год";
+    else if (last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14))
+        word = "года";
+    return std::to_string(years) + " " + word;
+}
+
+std::string ExamineeText(const TExaminee& examinee) {
+    std::string text;
+    const auto add = [&text](const std::string& part) {
+        if (!text.empty()) text += ", ";
+        text += part;
+    };
+    if (examinee.Sex != TSex::Any)
+        add(examinee.Sex == TSex::Female ? "пол женский" : "пол мужской");
+    if (examinee.Age) add(YearsText(*examinee.Age));
+    if (!examinee.Group.empty()) add("группа «" + examinee.Group + "»");
+    return text.empty() ? "данные обследуемого не указаны" : text;
+}
+
 }  // namespace orvix::stats

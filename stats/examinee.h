@@ -31,4 +31,21 @@ struct TExaminee {
     std::string Group;  // empty: not known
 };
 
+// What the user keeps of an examinee, each part optional.
+struct TExamineeData {
+    TSex Sex = TSex::Any;  // Any: not known
+    std::optional<TDate> BirthDate;
+    std::string Group;  // empty: not known
+};
+
+// The examinee as a test on `testDate` sees them: the age is known when both dates are.
+TExaminee ExamineeAt(const TExamineeData& data, const std::optional<TDate>& testDate);
+
+// Russian words for the examinee data a norm was matched with ("пол женский, 11 лет, группа
+// «4 класс»"), "данные обследуемого не указаны" when there are none.
+std::string ExamineeText(const TExaminee& examinee);
+
+// "1 год", "3 года", "11 лет", "21 год".
+std::string YearsText(int years);
+
 }  // namespace orvix::stats

@@ -9,7 +9,6 @@ namespace orvix::stats {
 namespace {
 
 constexpr double kBandQuantile = 1.96;  // of the 95 % band and the reliable change
-constexpr long long kSmallGroup = 30;
 
 bool Covers(const TNormRow& row, int age) noexcept {
     return (!row.AgeFrom || *row.AgeFrom <= age) && (!row.AgeTo || age <= *row.AgeTo);
@@ -102,7 +101,7 @@ TNormScore ScoreAgainst(const TNormRow& row, double value) {
             s.BandHigh = *s.T + half;
         }
     }
-    if (row.N < kSmallGroup) s.Warnings.push_back(TNormWarning::SmallGroup);
+    if (row.N < kSmallNormGroup) s.Warnings.push_back(TNormWarning::SmallGroup);
     return s;
 }
 
@@ -168,7 +167,7 @@ std::vector<TNormScore> TNormLookup::Score(const TExaminee& examinee,
             s = ScoreAgainst(*row, figures[column].Value);
         } else {
             s.Row = row;
-            if (row && row->N < kSmallGroup) s.Warnings.push_back(TNormWarning::SmallGroup);
+            if (row && row->N < kSmallNormGroup) s.Warnings.push_back(TNormWarning::SmallGroup);
         }
         s.Index = indices_[i];
         if (!row) s.Warnings.push_back(TNormWarning::NoNorm);

@@ -31,6 +31,9 @@ int Stanine(double z) noexcept;
 // to 0.5); a z on a cut point goes to the higher one.
 int Sten(double z) noexcept;
 
+// A norm group smaller than this is warned about.
+inline constexpr long long kSmallNormGroup = 30;
+
 enum class TNormWarning : unsigned char {
     AgeOutsideGroup,  // no row covers the examinee's age: the nearest age group was taken
     SmallGroup,       // the norm group has fewer than 30 people

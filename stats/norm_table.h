@@ -19,27 +19,30 @@ inline constexpr std::array<int, 11> kPercentileRanks = {2, 5, 10, 16, 25, 50, 7
 using TPercentiles = std::array<double, kPercentileRanks.size()>;
 
 // The indices a norm may be given for: columns of the batch summary (kFigureColumns) that
-// measure the examinee, with the direction a norm built from the archive gets.
+// measure the examinee, with the direction a norm built from the archive gets, the index's
+// name as the pages show it (Russian, UTF-8) and the decimals its values are shown with.
 struct TNormIndex {
     std::string_view Column;
     TDirection Better;
+    std::string_view Caption;
+    int Decimals;
 };
 inline constexpr std::array<TNormIndex, 15> kNormIndices = {{
-    {"N+", TDirection::Higher},
-    {"Nomit", TDirection::Lower},
-    {"Nwrong", TDirection::Lower},
-    {"impulsivity", TDirection::Lower},
-    {"search mean", TDirection::Lower},
-    {"search SD", TDirection::Lower},
-    {"search V", TDirection::Lower},
-    {"tempo mean", TDirection::Higher},
-    {"tempo SD", TDirection::Lower},
-    {"tempo V", TDirection::Lower},
-    {"accuracy", TDirection::Higher},
-    {"wrong share", TDirection::Lower},
-    {"selections per minute", TDirection::Higher},
-    {"trend slope", TDirection::Higher},
-    {"last/first third", TDirection::Higher},
+    {"N+", TDirection::Higher, "N+, правильно выбрано", 0},
+    {"Nomit", TDirection::Lower, "Nпр, пропущено", 0},
+    {"Nwrong", TDirection::Lower, "Nо.в., ошибочно выбрано", 0},
+    {"impulsivity", TDirection::Lower, "Показатель импульсивности", 2},
+    {"search mean", TDirection::Lower, "Время поиска: среднее, с", 3},
+    {"search SD", TDirection::Lower, "Время поиска: ст. откл., с", 3},
+    {"search V", TDirection::Lower, "Время поиска: коэфф. вариации, %", 1},
+    {"tempo mean", TDirection::Higher, "Темп: среднее, выборов за 5 с", 2},
+    {"tempo SD", TDirection::Lower, "Темп: ст. откл., выборов за 5 с", 2},
+    {"tempo V", TDirection::Lower, "Темп: коэфф. вариации, %", 1},
+    {"accuracy", TDirection::Higher, "Доля найденных целей", 3},
+    {"wrong share", TDirection::Lower, "Доля ошибочных выборов", 3},
+    {"selections per minute", TDirection::Higher, "Выборов в минуту", 2},
+    {"trend slope", TDirection::Higher, "Наклон тренда темпа, выб./мин за минуту", 2},
+    {"last/first third", TDirection::Higher, "Темп последней трети к первой", 2},
 }};
 
 // The entry of kNormIndices for `column`, if there is one.

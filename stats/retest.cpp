@@ -78,7 +78,8 @@ TWelch WelchTest(std::span<const double> earlier, std::span<const double> later)
     return w;
 }
 
-TRetest CompareTests(const TAnalysisResult& earlier, const TAnalysisResult& later) {
+TRetest CompareTests(const TAnalysisResult& earlier, const TAnalysisResult& later,
+                     const TNormInput* norms) {
     TRetest r;
     r.EarlierIndices = ComputeAccuracy(earlier);
     r.LaterIndices = ComputeAccuracy(later);
@@ -122,6 +123,7 @@ TRetest CompareTests(const TAnalysisResult& earlier, const TAnalysisResult& late
         Finite(r.LaterCurve.TempoV), 1);
     row("Показатель импульсивности", "impulsivity", Finite(earlier.Impulsivity),
         Finite(later.Impulsivity), 2);
+    if (norms) r.Norms = CompareWithNorms(earlier, later, *norms);
     return r;
 }
 

@@ -8,17 +8,13 @@
 #include <vector>
 
 #include "protocol/analysis.h"
+#include "protocol/timer_interval.h"
 
 namespace orvix::stats {
 
-// The timer the analysis stores for a selection whose timer field did not convert.
-inline constexpr double kUnconvertedTimer = -9999;
-
-// The 1-based interval of a selection whose timer reads `seconds`: ⌈seconds / 5⌉, at least 1,
-// so that interval k holds the timers in (5(k − 1), 5k] and interval 1 also those up to 0.
-// 0 (no interval) for a timer that did not convert and for one beyond the longest test the
-// analysis accepts (kMaxIntervals intervals), which only a damaged protocol holds.
-std::int32_t TimerInterval(double seconds) noexcept;
+// The rule lives with the protocol, whose per-selection table shows it too.
+using ::orvix::kUnconvertedTimer;
+using ::orvix::TimerInterval;
 
 // The counts of every interval from 1 to that of the latest timer (none when no timer
 // converted): selections, wrong selections, and the omissions the analysis attributed to the

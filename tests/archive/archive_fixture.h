@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 #include "archive/archive.h"
@@ -31,7 +32,7 @@ class ArchiveTest : public ::testing::Test {
   protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("orvix-archive-" +
+               ("orvix-archive-" + std::to_string(std::random_device{}()) + "-" +
                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_ / "in");

@@ -1,6 +1,7 @@
 // SHA-256 and HMAC-SHA-256 against published test vectors; the content hash and pseudonyms.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
 #include <string>
 
@@ -90,7 +91,8 @@ TEST(Pseudonym, StablePerIdentityDifferentPerKeyAndPerson) {
 
 TEST(DatabaseLocation, PortableBesideDataInstalledInTheUsersDataFolder) {
     namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / "orvix-archive-location";
+    const fs::path dir = fs::temp_directory_path() /
+                         ("orvix-archive-location-" + std::to_string(std::random_device{}()));
     fs::remove_all(dir);
     fs::create_directories(dir / "bin");
     auto env = [](std::optional<std::string> xdg, std::optional<std::string> home,

@@ -44,8 +44,10 @@ std::string IntegrityOf(const fs::path& db) {
     return raw.QueryText("PRAGMA integrity_check").value_or("");
 }
 
+// Killed before its tables were made, a database has none yet: no rows.
 std::int64_t RowsIn(const fs::path& db) {
     TDatabase raw(db, false);
+    if (raw.QueryInt("SELECT count(*) FROM sqlite_schema WHERE name = 'protocol'") == 0) return 0;
     return raw.QueryInt("SELECT count(*) FROM protocol").value_or(-1);
 }
 

@@ -44,7 +44,7 @@ def main():
         header = next(reader)
         rows = list(reader)
     assert header == ["record", "ring", "timer_s", "search_time_s", "correct", "interval",
-                      "omissions_attributed", "timer_error"], header
+                      "omissions_attributed", "timer_error", "timer_interval"], header
     assert len(rows) == count, (len(rows), count)
 
     previous = 1
@@ -68,6 +68,10 @@ def main():
         assert interval in (previous, previous + 1), where
         assert float(row[2]) > 5 * (interval - 1) or interval == 1, where
         previous = interval
+        # The interval of the record's own timer: never before the one it was counted in.
+        own = int(row[8])
+        assert own == max(1, math.ceil(float(record[8:15]) / 5)), where
+        assert own >= interval, where
         assert row[6] in ("0", "1"), where
         attributed += int(row[6])
     assert 0 < attributed <= omissions, (attributed, omissions)

@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <cstdio>
 #include <filesystem>
+#include <random>
 #include <sstream>
 
 #include "base/cp1251.h"
@@ -54,7 +55,7 @@ class ReportPage : public ::testing::Test {
   protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("orvix-page-" +
+               ("orvix-page-" + std::to_string(std::random_device{}()) + "-" +
                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
@@ -445,7 +446,7 @@ TEST_F(ComparePage, WarningsStandAboveTheHeaderWholeAndLeaveTheRestOnThePage) {
     EXPECT_LE(warned.Text.bottom(), kPageHeight);
 
     const fs::path pdf = dir_ / "warned.pdf";
-    WriteComparisonPdf(pdf, load_, longTest, QDate(2024, 3, 15), warnings);
+    WriteComparisonPdf(pdf, load_, longTest, QDate(2024, 3, 15), nullptr, warnings);
     EXPECT_NE(Output("pdfinfo " + Quoted(pdf)).find("Pages:           1\n"), std::string::npos);
     const std::string text =
         Squeezed(QString::fromStdString(Output("pdftotext -enc UTF-8 " + Quoted(pdf) + " -")));

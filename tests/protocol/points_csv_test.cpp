@@ -1,7 +1,9 @@
 // The per-selection table: read back with an RFC 4180 reader and compared with the analysis.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -97,13 +99,14 @@ TEST(PointsCsv, AGeneratedProtocolGivesOneRowPerSelectionWithTheAnalysisValues) 
 
         const std::vector<TRow> rows = ReadCsv(PointsCsv(load.Protocol, r));
         ASSERT_EQ(rows.size(), static_cast<std::size_t>(r.SelectionCount) + 1);
-        EXPECT_EQ(rows[0], (TRow{"record", "ring", "timer_s", "search_time_s", "correct",
-                                 "interval", "omissions_attributed", "timer_error"}));
+        EXPECT_EQ(rows[0],
+                  (TRow{"record", "ring", "timer_s", "search_time_s", "correct", "interval",
+                        "omissions_attributed", "timer_error", "timer_interval"}));
         // Counts per interval made from the table alone.
         std::vector<TIntervalCounts> counts(r.Intervals.size());
         for (std::size_t k = 1; k < rows.size(); ++k) {
             const TRow& row = rows[k];
-            ASSERT_EQ(row.size(), 8u);
+            ASSERT_EQ(row.size(), 9u);
             const TSelectionPoint& p = r.Points[k - 1];
             EXPECT_EQ(row[0], std::to_string(k));
             const std::string_view record =
@@ -125,6 +128,10 @@ TEST(PointsCsv, AGeneratedProtocolGivesOneRowPerSelectionWithTheAnalysisValues) 
             if (row[4] == "0") ++c.Wrong;
             ASSERT_TRUE(row[6] == "0" || row[6] == "1");
             c.Omissions += row[6] == "1";
+            // The interval of the timer as written: never before the one counted in.
+            const int own = std::stoi(row[8]);
+            EXPECT_EQ(own, std::max(1, static_cast<int>(std::ceil(Real(row[2]) / 5))));
+            EXPECT_GE(own, interval);
         }
         for (std::size_t i = 0; i < counts.size(); ++i) {
             SCOPED_TRACE(i + 1);
@@ -155,15 +162,17 @@ TEST(PointsCsv, UnusualRecordsKeepTheirValuesAndFieldsAreQuoted) {
     const TLoadedProtocol load = AnalyseText(p.Text());
     ASSERT_EQ(load.Analysis.Stopped, TAnalysisStep::Done);
     // Every time with the decimals the column's fields carry at most; the timer that does not
-    // convert (-9999 to the analysis) left empty, with the reason beside it.
+    // convert (-9999 to the analysis) left empty, with the reason beside it and no interval of
+    // its own. The last column puts each record where its timer is, also those the analysis
+    // held back or left out.
     EXPECT_EQ(PointsCsv(load.Protocol, load.Analysis.Result),
               "record,ring,timer_s,search_time_s,correct,interval,omissions_attributed,"
-              "timer_error\r\n"
-              "1,\"a\"\"b,c\",1.0,2.500,1,1,0,\r\n"
-              "2,кольц,,0.125,0,1,0,\"timer \"\"x\"\" is not a number\"\r\n"
-              "3,3,100.0,3.000,1,2,0,\r\n"
-              "4,4,100.0,1.000,0,,0,\r\n"
-              "5,5,7.5,0.500,1,2,0,\r\n");
+              "timer_error,timer_interval\r\n"
+              "1,\"a\"\"b,c\",1.0,2.500,1,1,0,,1\r\n"
+              "2,кольц,,0.125,0,1,0,\"timer \"\"x\"\" is not a number\",\r\n"
+              "3,3,100.0,3.000,1,2,0,,20\r\n"
+              "4,4,100.0,1.000,0,,0,,20\r\n"
+              "5,5,7.5,0.500,1,2,0,,2\r\n");
     SetDecimalChar('.');
 }
 
@@ -192,11 +201,13 @@ TEST(PointsCsv, TimeColumnsKeepTheirDecimalsAndEmptyTimersSayWhy) {
                protogen::RecordLine(3, "12", "5", " +")});
     EXPECT_EQ(column(rows, 2), (TTexts{"3.0", "7.0", "12.0"}));
     EXPECT_EQ(column(rows, 3), (TTexts{"3.0", "4.0", "5.0"}));
+    EXPECT_EQ(column(rows, 8), (TTexts{"1", "2", "3"}));
 
     rows = table({protogen::RecordLine(1, "3.25", "3.5", " +"),
                   protogen::RecordLine(2, "7", "4.125", " +"),
                   protogen::RecordLine(3, "1.5e1", "25E-4", " +")});
     EXPECT_EQ(column(rows, 2), (TTexts{"3.25", "7.00", "15.00"}));
+    EXPECT_EQ(column(rows, 8), (TTexts{"1", "2", "3"}));  // 15 s closes interval 3
     EXPECT_EQ(column(rows, 3), (TTexts{"3.5000", "4.1250", "0.0025"}));
 
     rows = table({protogen::RecordLine(1, "-9999", "1", " +"),
@@ -206,6 +217,9 @@ TEST(PointsCsv, TimeColumnsKeepTheirDecimalsAndEmptyTimersSayWhy) {
     EXPECT_EQ(column(rows, 2), (TTexts{"-9999.0", "", "", "", "9.0"}));
     EXPECT_EQ(column(rows, 7), (TTexts{"", "empty timer field", "timer \"2,5\" is not a number",
                                        "timer \"12.5 \" is not a number", ""}));
+    // -9999 is what the analysis makes of a timer that does not convert, so neither it nor the
+    // empty timers have an interval of their own.
+    EXPECT_EQ(column(rows, 8), (TTexts{"", "", "", "", "2"}));
 
     EXPECT_EQ(FieldDecimals(" 12.5"), 1);
     EXPECT_EQ(FieldDecimals("12"), 0);

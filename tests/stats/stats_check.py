@@ -151,8 +151,12 @@ def main():
             table = r["report file"][:-len(" KL.txt")] + " KL.csv"
             counts = intervals_of(table)
             with open(table, newline="", encoding="utf-8") as f:
-                moved += sum(row["interval"] != str(timer_interval(row["timer_s"]))
-                             for row in csv.DictReader(f))
+                for row in csv.DictReader(f):
+                    own = timer_interval(row["timer_s"])
+                    moved += row["interval"] != str(own)
+                    # The table's own column of the timer's interval says the same.
+                    assert row["timer_interval"] == ("" if own is None else str(own)), (where,
+                                                                                        row)
             want = work_curve(counts)
             plus, omit, wrong = int(r["N+"]), int(r["Nomit"]), int(r["Nwrong"])
             if plus + omit > 0:

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <numbers>
 #include <set>
 #include <string>
 
+#include "stats/norm_table_csv.h"
 #include "stats/retest.h"
 #include "stats/stats_text.h"
 #include "stats/student_t.h"
@@ -248,8 +250,10 @@ std::set<std::string> LatinWords(std::string_view text) {
 // The texts the windows, the pages and the batch tool show are Russian: no English word, only
 // the symbols of the method (N+, Nпр, Nо.в.) and of statistics (n, p, t).
 TEST(StatsText, RussianWordsWithOnlyTheSymbolsInLatin) {
-    const auto expectRussian = [](const std::string& text) {
-        const std::set<std::string> symbols{"N", "n", "p", "t"};
+    const auto expectRussian = [](const std::string& text, bool norms = false) {
+        // With norms, also a reliability's r.
+        std::set<std::string> symbols{"N", "n", "p", "t"};
+        if (norms) symbols.insert("r");
         for (const std::string& word : LatinWords(text))
             EXPECT_TRUE(symbols.count(word)) << word << " in:\n" << text;
     };
@@ -261,10 +265,9 @@ TEST(StatsText, RussianWordsWithOnlyTheSymbolsInLatin) {
         rising.push_back(1 + i / 4 + i % 2);
         jagged.push_back(i % 2 ? 6 : 0);
     }
-    std::vector<TAnalysisResult> tests{WithIntervals(falling), WithIntervals(rising),
-                                       WithIntervals(jagged),
-                                       WithIntervals(std::vector<std::uint32_t>(36, 3)),
-                                       WithIntervals({1, 2})};
+    std::vector<TAnalysisResult> tests{
+        WithIntervals(falling), WithIntervals(rising), WithIntervals(jagged),
+        WithIntervals(std::vector<std::uint32_t>(36, 3)), WithIntervals({1, 2})};
     for (TAnalysisResult& r : tests) {
         r.NPlus = 40;
         r.NOmit = 3;
@@ -290,6 +293,29 @@ TEST(StatsText, RussianWordsWithOnlyTheSymbolsInLatin) {
     const std::string text = RetestText(retest, "первое", "повторное", ',');
     expectRussian(text);
     EXPECT_NE(text.find("ст. св. = "), std::string::npos) << text;
+
+    // With norms: a change, an index without reliability, a small group, no row that fits.
+    const TNormRead read = ReadNormTable(
+        "norm_id,version,index,sex,age_from,age_to,group,n,mean,sd,direction,reliability,source\n"
+        "a,1,accuracy,any,,,,20,0.9,0.05,higher,0.8,proba\n"
+        "a,1,search mean,any,,,,40,2,0.5,lower,,proba\n"
+        "a,1,tempo V,female,,,,40,30,12,lower,0.7,proba\n");
+    ASSERT_FALSE(read.Error);
+    TNormInput input;
+    input.Table = std::make_shared<const TNormTable>(read.Table);
+    const TRetest normed = CompareTests(tests[0], tests[1], &input);
+    ASSERT_TRUE(normed.Norms);
+    EXPECT_EQ(normed.Norms->Lines.size(), 1u);
+    EXPECT_EQ(normed.Norms->NoError.size(), 1u);
+    EXPECT_EQ(normed.Norms->Warnings.size(), 2u);
+    std::string withNorms = RetestText(normed, "первое", "повторное", ',');
+    // The table's own words (its id, source and index names) are the user's, not ours.
+    for (const std::string own : {"«a»", "источник: proba", "«tempo V»"}) {
+        const std::size_t at = withNorms.find(own);
+        ASSERT_NE(at, std::string::npos) << own;
+        withNorms.erase(at, own.size());
+    }
+    expectRussian(withNorms, true);
 }
 
 }  // namespace
