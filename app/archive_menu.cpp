@@ -15,6 +15,7 @@ namespace orvix {
 void TForm1::CreateArchiveMenu() {
     mmArchive = menuBar()->addAction(pictures::ArchiveIcon(), QStringLiteral("Archive"));
     mmArchive->setObjectName(QStringLiteral("mmArchive"));
+    mmArchive->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
     mmArchive->setEnabled(mmOpen->isEnabled());
     connect(mmOpen, &QAction::enabledChanged, mmArchive, &QAction::setEnabled);
     connect(mmArchive, &QAction::triggered, this,

@@ -1,6 +1,7 @@
 // The archive window's commands as actions: its tool bar, the corrections' menu and the
 // lists' context menus.
 #include <QAction>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTableView>
 #include <QToolBar>
@@ -28,6 +29,14 @@ void TArchiveWindow::CreateActions() {
                         QStringLiteral("Найти новые, изменённые и исчезнувшие протоколы"),
                         [this] { Rescan(); });
     actRescan->setShortcut(QKeySequence(Qt::Key_F5));
+    // The search box at a key's reach, as in every list of the desktop.
+    auto* find = new QAction(this);
+    find->setShortcut(QKeySequence::Find);
+    connect(find, &QAction::triggered, this, [this] {
+        Search->setFocus(Qt::ShortcutFocusReason);
+        Search->selectAll();
+    });
+    addAction(find);
     actAddFolder =
         Command(this, QStringLiteral("Добавить папку…"),
                 QStringLiteral("Искать протоколы и в этой папке"), [this] { AddFolder(); });

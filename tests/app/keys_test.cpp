@@ -22,6 +22,7 @@ TEST_F(Keys, CommandsHaveTheUsualKeysWithoutClashes) {
         {form->mmSaveAnalysis, QKeySequence("Ctrl+S")},
         {form->mmReportPdf, QKeySequence("Ctrl+Shift+P")},
         {form->mmReportPrint, QKeySequence("Ctrl+P")},
+        {form->mmArchive, QKeySequence("Ctrl+Shift+A")},
     };
     for (const auto& [action, key] : expected)
         EXPECT_EQ(action->shortcut(), key) << key.toString().toStdString();
