@@ -327,6 +327,19 @@ TEST_F(ArchiveWindow, WhatOpeningTheDatabaseFoundIsToldAndAFailureShown) {
     EXPECT_EQ(dialogs.failures.size(), 1u);
 }
 
+TEST_F(ArchiveWindow, ItsKeyOpensItOnceDataIsOn) {
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QTest::keyClick(form.get(), Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_FALSE(form->ArchiveWindow);
+    AboutOk();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QTest::keyClick(form.get(), Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_TRUE(form->ArchiveWindow);
+    EXPECT_TRUE(form->ArchiveWindow->isVisible());
+}
+
 TEST_F(ArchiveWindow, TheAboutBoxNamesTheDatabasesPlace) {
     TAboutBox& about = *form->AboutBox;
     ASSERT_TRUE(about.DatabasePlace);
