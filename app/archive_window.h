@@ -40,9 +40,9 @@ class TArchiveWindow final : public QMainWindow {
 
   public:
     // Opens the archive of `form`'s program and the window over it, shown, with the lists
-    // filled; a scan starts as soon as the event loop runs. What opening the database did (a damaged file set aside,
-    // corrections restored, layout brought up to date) is told in a message box. A database
-    // that cannot be opened throws EArchiveError (and no window is made).
+    // filled; a scan starts as soon as the event loop runs. What opening the database did (a
+    // damaged file set aside, corrections restored, layout brought up to date) is told in a message
+    // box. A database that cannot be opened throws EArchiveError (and no window is made).
     static TArchiveWindow* Open(TForm1& form);
     ~TArchiveWindow() override;
 
