@@ -9,6 +9,9 @@
 #include "base/errors.h"
 #include "base/file_io.h"
 #include "base/numbers.h"
+#if ORVIX_BATCH_WORKBOOK
+#include "export/workbook.h"
+#endif
 #include "protocol/load.h"
 #include "protocol/output_names.h"
 #include "protocol/points_csv.h"
@@ -23,7 +26,7 @@ namespace fs = std::filesystem;
 
 const char* const kUsage =
     "usage: orvix-kl-batch [--decimal=C] [--out=DIR] [--charts] [--pdf] [--points] "
-    "[--summary=FILE.csv] PROTOCOL...\n"
+    "[--summary=FILE.csv|FILE.xlsx] PROTOCOL...\n"
     "       orvix-kl-batch --compare=EARLIER [--decimal=C] [--out=DIR] [--pdf] PROTOCOL\n";
 
 namespace {
@@ -31,6 +34,8 @@ namespace {
 // The warning for a protocol whose files would replace an earlier one's (UTF-8).
 constexpr const char* kSameNamesWarning = "предупреждение: те же имена файлов, что у ";
 constexpr const char* kWrittenAs = "записано под именем ";
+// The summary's worksheet.
+constexpr const char* kSummarySheet = "Сводка";
 
 fs::path PathFromUtf8(const std::string& utf8) {
     return fs::path(std::u8string(utf8.begin(), utf8.end()));
@@ -179,27 +184,70 @@ TProtocolOutcome ProcessProtocol(const fs::path& protocol, const TBatchOptions& 
     return outcome;
 }
 
+std::vector<std::string> SummaryColumns() {
+    std::vector<std::string> columns{"file", "FileTag", "subject"};
+    columns.insert(columns.end(), stats::kFigureColumns.begin(), stats::kFigureColumns.end());
+    columns.insert(columns.end(), {"report file", "status"});
+    return columns;
+}
+
+std::vector<stats::TCell> SummaryCells(const TProtocolOutcome& o) {
+    auto text = [](std::string utf8) {
+        return utf8.empty() ? stats::TCell{} : stats::TCell::Of(std::move(utf8));
+    };
+    std::vector<stats::TCell> cells{text(Utf8(o.Protocol)), text(Cp1251ToUtf8(o.FileTag)),
+                                    text(Cp1251ToUtf8(o.Subject))};
+    if (o.HasResult) {
+        for (stats::TCell& cell : stats::FigureCells(o.Result)) cells.push_back(std::move(cell));
+    } else {
+        cells.resize(cells.size() + stats::kFigureColumns.size());
+    }
+    cells.push_back(text(o.ReportFile.empty() ? std::string() : Utf8(o.ReportFile)));
+    cells.push_back(text(o.Ok ? "ok" : Cp1251ToUtf8(o.Message)));
+    return cells;
+}
+
+namespace {
+
+template <class T, class F>
+std::string CsvLine(const std::vector<T>& fields, F field) {
+    std::string line;
+    for (const T& f : fields) {
+        if (&f != &fields.front()) line.push_back(',');
+        line += field(f);
+    }
+    line.push_back('\n');
+    return line;
+}
+
+}  // namespace
+
 std::string SummaryHeader() {
-    std::string header = "file,FileTag,subject";
-    for (const std::string_view column : stats::kFigureColumns)
-        header.append(",").append(stats::CsvField(column));
-    return header + ",report file,status\n";
+    return CsvLine(SummaryColumns(), [](const std::string& c) { return stats::CsvField(c); });
 }
 
 std::string SummaryRow(const TProtocolOutcome& o) {
-    std::string row = stats::CsvField(Utf8(o.Protocol));
-    auto add = [&](const std::string& field) { row.append(",").append(field); };
-    add(stats::CsvField(Cp1251ToUtf8(o.FileTag)));
-    add(stats::CsvField(Cp1251ToUtf8(o.Subject)));
-    if (o.HasResult) {
-        for (const stats::TCell& cell : stats::FigureCells(o.Result)) add(stats::CsvText(cell));
-    } else {
-        for (std::size_t i = 0; i < stats::kFigureColumns.size(); ++i) add("");
-    }
-    add(stats::CsvField(o.ReportFile.empty() ? std::string() : Utf8(o.ReportFile)));
-    add(stats::CsvField(o.Ok ? "ok" : Cp1251ToUtf8(o.Message)));
-    row.push_back('\n');
-    return row;
+    return CsvLine(SummaryCells(o), [](const stats::TCell& c) { return stats::CsvText(c); });
+}
+
+bool IsWorkbookName(const fs::path& path) {
+    std::string ending = Utf8(path.extension());
+    for (char& c : ending)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return ending == ".xlsx";
+}
+
+void WriteSummaryWorkbook(const fs::path& target,
+                          [[maybe_unused]] std::vector<std::vector<stats::TCell>> rows) {
+#if ORVIX_BATCH_WORKBOOK
+    workbook::WriteWorkbook(target, {SummaryColumns(), std::move(rows)}, kSummarySheet);
+#else
+    throw EFCreateError(WithArgument(msg::kCannotCreateFile, PathText(target)));
+#endif
+}
+
+bool CanWriteWorkbooks() noexcept {
+    return ORVIX_BATCH_WORKBOOK != 0;
 }
 
 namespace {
@@ -260,7 +308,9 @@ int RunBatch(const TBatchOptions& options, std::ostream& err, TChartWriter* char
     SetDecimalChar(options.Decimal);
     std::error_code ec;
     fs::create_directories(options.OutDir, ec);
+    const bool workbook = options.Summary && IsWorkbookName(*options.Summary);
     std::string summary = SummaryHeader();
+    std::vector<std::vector<stats::TCell>> rows;
     bool anyFailed = false;
     TRunNames names;
     const std::size_t total = options.Protocols.size();
@@ -279,14 +329,20 @@ int RunBatch(const TBatchOptions& options, std::ostream& err, TChartWriter* char
             err << Utf8(protocol) << ": " << kSameNamesWarning << Utf8(*outcome.SameNamesAs) << "; "
                 << kWrittenAs << Utf8(outcome.ReportFile.filename()) << "\n";
         }
-        summary += SummaryRow(outcome);
+        if (workbook)
+            rows.push_back(SummaryCells(outcome));
+        else
+            summary += SummaryRow(outcome);
     }
     if (showProgress)
         err << "\r\x1b[K" << total << " protocols, " << (anyFailed ? "some failed" : "all done")
             << "\n";
     if (options.Summary) {
         try {
-            WriteFileAtomically(*options.Summary, summary);
+            if (workbook)
+                WriteSummaryWorkbook(*options.Summary, std::move(rows));
+            else
+                WriteFileAtomically(*options.Summary, summary);
         } catch (const Exception& e) {
             err << Utf8(*options.Summary) << ": " << Cp1251ToUtf8(FailureText(e.Message())) << "\n";
             anyFailed = true;

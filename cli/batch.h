@@ -8,10 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "plots/result_plots.h"
 #include "cli/run_names.h"
+#include "plots/result_plots.h"
 #include "protocol/analysis.h"
 #include "protocol/load.h"
+#include "stats/summary_figures.h"
 
 namespace orvix::batch {
 
@@ -96,8 +97,21 @@ int RunBatch(const TBatchOptions& options, std::ostream& err, TChartWriter* char
 int RunComparison(const TBatchOptions& options, std::ostream& out, std::ostream& err,
                   TPageWriter* page = nullptr);
 
+// The summary's columns and one protocol's row of cells (a text left empty is an empty cell).
+std::vector<std::string> SummaryColumns();
+std::vector<stats::TCell> SummaryCells(const TProtocolOutcome& outcome);
 // One CSV row (UTF-8) of the summary, and its header.
 std::string SummaryHeader();
 std::string SummaryRow(const TProtocolOutcome& outcome);
+
+// Whether the summary `path` names is written as a workbook: a name ending in ".xlsx" (in any
+// letter case). Any other name gets the CSV.
+bool IsWorkbookName(const std::filesystem::path& path);
+// Writes the summary's rows as a workbook (see workbook::WriteWorkbook); a build that writes
+// no workbooks fails as a target that cannot be created.
+void WriteSummaryWorkbook(const std::filesystem::path& target,
+                          std::vector<std::vector<stats::TCell>> rows);
+// Whether this build writes workbooks.
+bool CanWriteWorkbooks() noexcept;
 
 }  // namespace orvix::batch

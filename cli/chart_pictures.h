@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "plots/result_charts.h"
 #include "cli/batch.h"
+#include "plots/result_charts.h"
 
 namespace orvix::batch {
 

@@ -52,6 +52,13 @@ int main(int argc, char** argv) {
     const auto options = orvix::batch::ParseArguments(args, decimal, std::cerr);
     if (!options) return 2;
 
+    if (options->Summary && orvix::batch::IsWorkbookName(*options->Summary) &&
+        !orvix::batch::CanWriteWorkbooks()) {
+        std::cerr << "orvix-kl-batch: --summary=FILE.xlsx недоступен: эта сборка сделана без "
+                     "libxlsxwriter\n";
+        return 2;
+    }
+
     orvix::batch::TChartWriter* charts = nullptr;
     orvix::batch::TPageWriter* pageWriter = nullptr;
 #if ORVIX_BATCH_CHARTS

@@ -29,7 +29,7 @@ def main():
     assert all(c.font.b for c in sheet[1]), "header not bold"
     assert rows[1] == ["in/a,b \"q\".klp", "Кузнецов Е.В., 10.03.2026", 42, 0.1, 0.6666666667,
                        None, "ok"], rows[1]
-    assert rows[2][:6] == ["b.klp", None, -7, "inf", 123456.789, None], rows[2]
+    assert rows[2][:6] == ["b.klp", None, -7, "inf", 123456.789, 0.3], rows[2]
     assert rows[2][6] == "x" * 32767, len(rows[2][6])
     assert rows[3] == ["c.klp", "tag", None, None, None, None, None], rows[3]
     # Numbers are numbers, not texts that look like them.

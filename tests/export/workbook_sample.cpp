@@ -21,10 +21,11 @@ int main(int argc, char** argv) {
                           TCell::Whole(42), TCell::Real(0.1), TCell::Real(2.0 / 3.0, 10), TCell{},
                           TCell::Of("ok")});
     // Statistics written with 10 significant digits hold those digits in the sheet too; a
-    // number that is not finite stays as its text; a text longer than a cell takes is cut.
+    // number that is not finite stays as its text; one of 17 significant digits is kept to
+    // 16; a text longer than a cell takes is cut.
     table.Rows.push_back({TCell::Of("b.klp"), TCell::Of(""), TCell::Whole(-7),
                           TCell::Real(std::numeric_limits<double>::infinity()),
-                          TCell::Real(123456.789012345, 10), TCell{},
+                          TCell::Real(123456.789012345, 10), TCell::Real(0.1 + 0.2),
                           TCell::Of(std::string(40000, 'x'))});
     // A short row: the cells it lacks stay empty.
     table.Rows.push_back({TCell::Of("c.klp"), TCell::Of("tag")});
