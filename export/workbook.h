@@ -32,8 +32,8 @@ std::size_t ShownLength(const stats::TCell& cell);
 // []:*?/\), of a workbook at `target`, atomically as WriteFileAtomically writes: on failure the
 // target keeps what it had, with the failure messages of every other output ("Cannot create
 // file %s" naming the target, "Stream write error"). A real number is stored as the number
-// its text in the CSV reads as (the same significant digits); one that is not finite is
-// stored as that text.
+// its text in the CSV reads as, to 16 significant digits (what the library writes; a
+// spreadsheet shows and computes with 15); one that is not finite is stored as that text.
 void WriteWorkbook(const std::filesystem::path& target, const TTable& table,
                    std::string_view sheet);
 
