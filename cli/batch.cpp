@@ -31,9 +31,6 @@ const char* const kUsage =
 
 namespace {
 
-// The warning for a protocol whose files would replace an earlier one's (UTF-8).
-constexpr const char* kSameNamesWarning = "предупреждение: те же имена файлов, что у ";
-constexpr const char* kWrittenAs = "записано под именем ";
 // The summary's worksheet.
 constexpr const char* kSummarySheet = "Сводка";
 
@@ -99,89 +96,6 @@ std::optional<TBatchOptions> ParseArguments(const std::vector<std::string>& args
 
 fs::path OutputPath(const fs::path& dir, const std::string& fileTag, std::string_view ending) {
     return dir / PathFromUtf8(Cp1251ToUtf8(output::FileName(fileTag, ending)));
-}
-
-namespace {
-
-// Writes the report (and the pictures) of a load that succeeded. A protocol whose files cannot
-// all be written leaves none of them: the files this run made are removed again (files it
-// replaced keep their new content).
-fs::path WriteOutputs(const TLoadedProtocol& load, const TTextLines& report,
-                      const std::string& stem, const TBatchOptions& options, TChartWriter* charts,
-                      TPageWriter* page) {
-    const fs::path reportPath = OutputPath(options.OutDir, stem, output::kReport);
-    const fs::path tempoPath = OutputPath(options.OutDir, stem, output::kTempoPicture);
-    const fs::path searchPath = OutputPath(options.OutDir, stem, output::kSearchPicture);
-    const fs::path pdfPath = OutputPath(options.OutDir, stem, output::kPdf);
-    const fs::path pointsPath = OutputPath(options.OutDir, stem, output::kPoints);
-    const bool writePage = options.Pdf && page;
-    std::vector<fs::path> outputs{reportPath};
-    if (charts) outputs.insert(outputs.end(), {tempoPath, searchPath});
-    if (writePage) outputs.push_back(pdfPath);
-    if (options.Points) outputs.push_back(pointsPath);
-    std::vector<fs::path> created;
-    for (const fs::path& p : outputs) {
-        std::error_code ec;
-        if (!fs::exists(p, ec)) created.push_back(p);
-    }
-    try {
-        SaveLines(report.Ref(), reportPath);
-        if (options.Points)
-            WriteFileAtomically(pointsPath, PointsCsv(load.Protocol, load.Analysis.Result));
-        if (writePage) page->Write(load, report.Ref(), pdfPath);
-        if (charts) charts->Write(tempoPath, searchPath);
-    } catch (...) {
-        for (const fs::path& p : created) {
-            std::error_code ignored;
-            fs::remove(p, ignored);
-        }
-        throw;
-    }
-    return reportPath;
-}
-
-}  // namespace
-
-TProtocolOutcome ProcessProtocol(const fs::path& protocol, const TBatchOptions& options,
-                                 TChartWriter* charts, TRunNames& names, TPageWriter* page) {
-    TProtocolOutcome outcome;
-    outcome.Protocol = protocol;
-    try {
-        // Each protocol is shown in charts as a window shows its first load after start-up.
-        TLoadedProtocol load = LoadAndAnalyse(protocol);
-        outcome.FileTag = load.FileTag;
-        outcome.Subject = load.Subject;
-        std::optional<TDetachedCharts> detached;
-        if (charts)
-            charts->Reset();
-        else
-            detached.emplace();
-        TTempoPlot& tempo = charts ? charts->Tempo() : detached->Tempo;
-        TSearchTimePlot& search = charts ? charts->Search() : detached->Search;
-        tempo.Chart().DecimalSeparator = options.Decimal;
-        search.Chart().DecimalSeparator = options.Decimal;
-        TTextLines report;
-        ShowLoad(load, report, tempo, search);
-        outcome.HasResult = true;
-        // A name this run gave out already gets a number: nothing this run wrote is replaced.
-        const std::string stem = names.Next(outcome.FileTag);
-        if (stem != outcome.FileTag) outcome.SameNamesAs = *names.Owner(outcome.FileTag);
-        // The summary shows the result whether or not the files could be written.
-        try {
-            outcome.ReportFile = WriteOutputs(load, report, stem, options, charts, page);
-        } catch (...) {
-            outcome.Result = std::move(load.Analysis.Result);
-            throw;
-        }
-        outcome.Result = std::move(load.Analysis.Result);
-        names.Take(stem, protocol);
-        outcome.Ok = true;
-    } catch (const Exception& e) {
-        outcome.Message = FailureText(e.Message());
-    } catch (const std::bad_alloc&) {
-        outcome.Message = FailureText(msg::kOutOfMemory);
-    }
-    return outcome;
 }
 
 std::vector<std::string> SummaryColumns() {
@@ -301,54 +215,6 @@ int RunComparison(const TBatchOptions& options, std::ostream& out, std::ostream&
         }
     }
     return 0;
-}
-
-int RunBatch(const TBatchOptions& options, std::ostream& err, TChartWriter* charts,
-             bool showProgress, TPageWriter* page) {
-    SetDecimalChar(options.Decimal);
-    std::error_code ec;
-    fs::create_directories(options.OutDir, ec);
-    const bool workbook = options.Summary && IsWorkbookName(*options.Summary);
-    std::string summary = SummaryHeader();
-    std::vector<std::vector<stats::TCell>> rows;
-    bool anyFailed = false;
-    TRunNames names;
-    const std::size_t total = options.Protocols.size();
-    for (std::size_t i = 0; i < total; ++i) {
-        const fs::path& protocol = options.Protocols[i];
-        if (showProgress)
-            err << "\r[" << (i + 1) << "/" << total << "] " << Utf8(protocol) << "\x1b[K"
-                << std::flush;
-        const TProtocolOutcome outcome = ProcessProtocol(protocol, options, charts, names, page);
-        if (!outcome.Ok) {
-            anyFailed = true;
-            if (showProgress) err << "\r\x1b[K";
-            err << Utf8(protocol) << ": " << Cp1251ToUtf8(outcome.Message) << "\n";
-        } else if (outcome.SameNamesAs) {
-            if (showProgress) err << "\r\x1b[K";
-            err << Utf8(protocol) << ": " << kSameNamesWarning << Utf8(*outcome.SameNamesAs) << "; "
-                << kWrittenAs << Utf8(outcome.ReportFile.filename()) << "\n";
-        }
-        if (workbook)
-            rows.push_back(SummaryCells(outcome));
-        else
-            summary += SummaryRow(outcome);
-    }
-    if (showProgress)
-        err << "\r\x1b[K" << total << " protocols, " << (anyFailed ? "some failed" : "all done")
-            << "\n";
-    if (options.Summary) {
-        try {
-            if (workbook)
-                WriteSummaryWorkbook(*options.Summary, std::move(rows));
-            else
-                WriteFileAtomically(*options.Summary, summary);
-        } catch (const Exception& e) {
-            err << Utf8(*options.Summary) << ": " << Cp1251ToUtf8(FailureText(e.Message())) << "\n";
-            anyFailed = true;
-        }
-    }
-    return anyFailed ? 1 : 0;
 }
 
 }  // namespace orvix::batch
