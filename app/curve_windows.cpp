@@ -118,11 +118,13 @@ TWorkCurveWindow::~TWorkCurveWindow() = default;
 TCompareWindow::TCompareWindow(TLoadedProtocol earlier, TLoadedProtocol later,
                                const std::string& earlierName, const std::string& laterName,
                                char decimal, TDialogs& dialogs, QString resultsFolder,
-                               QWidget* parent)
+                               QWidget* parent, std::optional<stats::TNormInput> norms)
     : QDialog(parent),
       earlier_(std::move(earlier)),
       later_(std::move(later)),
-      retest_(stats::CompareTests(earlier_.Analysis.Result, later_.Analysis.Result)),
+      norms_(std::move(norms)),
+      retest_(stats::CompareTests(earlier_.Analysis.Result, later_.Analysis.Result,
+                                  norms_ ? &*norms_ : nullptr)),
       dialogs_(dialogs),
       resultsFolder_(std::move(resultsFolder)) {
     SetUpWindow(this, "CompareWindow",
@@ -198,7 +200,8 @@ void TCompareWindow::SavePdf() {
         TFileFilter{QStringLiteral("PDF Files (*.pdf)"), QStringLiteral("*.pdf")});
     const std::optional<QString> chosen = dialogs_.SaveFile(this, settings);
     if (!chosen) return;
-    WriteComparisonPdf(ToPath(*chosen), earlier_, later_, QDate::currentDate());
+    WriteComparisonPdf(ToPath(*chosen), earlier_, later_, QDate::currentDate(),
+                       norms_ ? &*norms_ : nullptr);
 }
 
 }  // namespace orvix

@@ -6,12 +6,14 @@
 #include <QDialog>
 #include <QString>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "charts/chart.h"
 #include "plots/curve_legend.h"
 #include "plots/curve_plots.h"
 #include "protocol/load.h"
+#include "stats/norm_input.h"
 #include "stats/retest.h"
 
 class QPlainTextEdit;
@@ -40,17 +42,19 @@ class TWorkCurveWindow final : public QDialog {
     std::unique_ptr<TWorkCurvePlot> plot_;
 };
 
-// Both work curves over each other, the table of indices, the full comparison text, and a
-// button that saves the comparison page as PDF.
+// Both work curves over each other, the table of indices, the full comparison text (with norms,
+// the reliable change too), and a button that saves the comparison page as PDF.
 class TCompareWindow final : public QDialog {
     Q_OBJECT
 
   public:
     // Both loads must come from complete analyses. `earlierName` and `laterName` (UTF-8) name
     // the tests in the text; `dialogs` asks where the PDF goes, starting in `resultsFolder`.
+    // `norms`, when given, are what the window and its page measure the change against.
     TCompareWindow(TLoadedProtocol earlier, TLoadedProtocol later, const std::string& earlierName,
                    const std::string& laterName, char decimal, TDialogs& dialogs,
-                   QString resultsFolder, QWidget* parent);
+                   QString resultsFolder, QWidget* parent,
+                   std::optional<stats::TNormInput> norms = std::nullopt);
     ~TCompareWindow() override;
 
     TChart* Chart = nullptr;
@@ -67,6 +71,7 @@ class TCompareWindow final : public QDialog {
   private:
     TLoadedProtocol earlier_;
     TLoadedProtocol later_;
+    std::optional<stats::TNormInput> norms_;
     stats::TRetest retest_;
     TDialogs& dialogs_;
     QString resultsFolder_;

@@ -7,10 +7,10 @@
 
 #include "base/cp1251.h"
 #include "base/numbers.h"
-#include "plots/curve_legend.h"
-#include "plots/curve_plots.h"
 #include "charts/qt_text_measure.h"
 #include "export/page_parts.h"
+#include "plots/curve_legend.h"
+#include "plots/curve_plots.h"
 #include "report_page.h"
 #include "stats/stats_text.h"
 
@@ -192,16 +192,18 @@ TComparePageLayout LayOutComparisonPage(int tableRows, const QStringList& textLi
     return layout;
 }
 
-QStringList ComparisonPageLines(const TLoadedProtocol& earlier, const TLoadedProtocol& later) {
-    return PageLines(stats::CompareTests(earlier.Analysis.Result, later.Analysis.Result), earlier,
-                     later);
+QStringList ComparisonPageLines(const TLoadedProtocol& earlier, const TLoadedProtocol& later,
+                                const stats::TNormInput* norms) {
+    return PageLines(stats::CompareTests(earlier.Analysis.Result, later.Analysis.Result, norms),
+                     earlier, later);
 }
 
 void PaintComparisonPage(QPainter& painter, const TLoadedProtocol& earlier,
-                         const TLoadedProtocol& later, QDate printed) {
+                         const TLoadedProtocol& later, QDate printed,
+                         const stats::TNormInput* norms) {
     const char decimal = DecimalChar();
     const stats::TRetest retest =
-        stats::CompareTests(earlier.Analysis.Result, later.Analysis.Result);
+        stats::CompareTests(earlier.Analysis.Result, later.Analysis.Result, norms);
     const QStringList lines = PageLines(retest, earlier, later);
     const TComparePageLayout layout =
         LayOutComparisonPage(static_cast<int>(retest.Rows.size()), lines);
@@ -224,16 +226,17 @@ void PaintComparisonPage(QPainter& painter, const TLoadedProtocol& earlier,
 }
 
 QByteArray ComparisonPagePdf(const TLoadedProtocol& earlier, const TLoadedProtocol& later,
-                             QDate printed) {
+                             QDate printed, const stats::TNormInput* norms) {
     return page::A4Pdf(
         QStringLiteral("Сравнение обследований — ") + QStringOf1251(earlier.FileTag) +
             QStringLiteral(", ") + QStringOf1251(later.FileTag),
-        [&](QPainter& painter) { PaintComparisonPage(painter, earlier, later, printed); });
+        [&](QPainter& painter) { PaintComparisonPage(painter, earlier, later, printed, norms); });
 }
 
 void WriteComparisonPdf(const std::filesystem::path& target, const TLoadedProtocol& earlier,
-                        const TLoadedProtocol& later, QDate printed) {
-    page::WritePdf(target, ComparisonPagePdf(earlier, later, printed));
+                        const TLoadedProtocol& later, QDate printed,
+                        const stats::TNormInput* norms) {
+    page::WritePdf(target, ComparisonPagePdf(earlier, later, printed, norms));
 }
 
 }  // namespace orvix

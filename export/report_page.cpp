@@ -12,9 +12,11 @@
 #include "base/numbers.h"
 #include "charts/chart_painter.h"
 #include "charts/qt_text_measure.h"
+#include "export/norm_profile_page.h"
 #include "export/page_parts.h"
 #include "protocol/report.h"
 #include "stats/stats_text.h"
+#include "stats/summary_figures.h"
 
 namespace orvix {
 namespace {
@@ -121,32 +123,52 @@ void PaintLegend(QPainter& painter, const QRectF& r) {
     stroke(clBlue, Qt::SolidLine);
     label(QStringLiteral("среднее"));
     stroke(clBandLine, Qt::DashDotLine);
-    label(QStringLiteral("среднее ± 2SD"));
+    label(QStringLiteral("среднее ± 2 ст. откл."));
     painter.fillRect(QRectF(x + mark * 0.3, midY - mark / 2, mark * 0.4, mark), ToQColor(clRed));
     x += mark;
     label(QStringLiteral("пропуски"));
     painter.restore();
 }
 
-// The work-curve figures in two columns under the legend, the first column one line longer
-// when their number is odd.
-void PaintFigures(QPainter& painter, const QRectF& r, const QStringList& lines) {
-    if (lines.isEmpty()) return;
+double FiguresColumnWidth(double width) {
+    return (width - kGap) / 2;
+}
+
+// The figures' lines of one column: each figure whole, wrapped to the column's width.
+std::vector<TFigureLine> FigureColumn(const QStringList& figures, qsizetype from, qsizetype to,
+                                      double columnWidth) {
+    const QFontMetricsF fm(page::Font("Arial", kFiguresSize));
+    const double indent = fm.horizontalAdvance(QStringLiteral("0000"));
+    std::vector<TFigureLine> lines;
+    for (qsizetype i = from; i < to; ++i) {
+        bool continued = false;
+        for (const QString& part : page::WrapToWidth(figures[i], fm, columnWidth, indent)) {
+            lines.push_back({part, continued});
+            continued = true;
+        }
+    }
+    return lines;
+}
+
+// The work-curve figures in two columns under the legend, continued lines indented.
+void PaintFigures(QPainter& painter, const TReportPageLayout& layout) {
     const QFont font = page::Font("Arial", kFiguresSize);
     const QFontMetricsF fm(font);
+    const double indent = fm.horizontalAdvance(QStringLiteral("0000"));
+    const QRectF& r = layout.Figures;
     painter.save();
     painter.setFont(font);
     painter.setPen(Qt::black);
-    const qsizetype firstColumn = (lines.size() + 1) / 2;
-    const double columnWidth = (r.width() - kGap) / 2;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const bool second = i >= firstColumn;
-        const double x = r.left() + (second ? columnWidth + kGap : 0);
-        const double top = r.top() + kGap / 4 +
-                           static_cast<double>(second ? i - firstColumn : i) * fm.lineSpacing();
-        const QString shown = fm.elidedText(lines[i], Qt::ElideRight, columnWidth);
-        painter.drawText(QPointF(x, top + fm.ascent()), shown);
-    }
+    const auto column = [&](const std::vector<TFigureLine>& lines, double left) {
+        double top = r.top() + kGap / 4;
+        for (const TFigureLine& line : lines) {
+            painter.drawText(QPointF(left + (line.Continued ? indent : 0), top + fm.ascent()),
+                             line.Text);
+            top += fm.lineSpacing();
+        }
+    };
+    column(layout.FiguresLeft, r.left());
+    column(layout.FiguresRight, r.left() + FiguresColumnWidth(r.width()) + kGap);
     painter.restore();
 }
 
@@ -170,7 +192,8 @@ QStringList ReportPageLines(std::string_view report1251) {
     return lines;
 }
 
-TReportPageLayout LayOutReportPage(const QStringList& reportLines, const QStringList& figureLines) {
+TReportPageLayout LayOutReportPage(const QStringList& reportLines, const QStringList& figureLines,
+                                   double profileHeight) {
     TReportPageLayout layout;
     const double width = kPageWidth - 2 * kMargin;
     const double headerHeight = LineHeight(page::Font("Arial", kHeadingSize, true)) +
@@ -179,15 +202,20 @@ TReportPageLayout LayOutReportPage(const QStringList& reportLines, const QString
     layout.Header = QRectF(kMargin, kMargin, width, headerHeight);
     const double chartHeight = width * kPageChartHeight / kPageChartWidth;
     const double legendHeight = LineHeight(page::Font("Arial", kLegendSize)) * 1.5;
-    const double figuresHeight = figureLines.isEmpty()
-                                     ? 0
-                                     : LineHeight(page::Font("Arial", kFiguresSize)) *
-                                               static_cast<double>((figureLines.size() + 1) / 2) +
-                                           kGap / 4;
+    const qsizetype firstColumn = (figureLines.size() + 1) / 2;
+    layout.FiguresLeft = FigureColumn(figureLines, 0, firstColumn, FiguresColumnWidth(width));
+    layout.FiguresRight =
+        FigureColumn(figureLines, firstColumn, figureLines.size(), FiguresColumnWidth(width));
+    const std::size_t figureRows = std::max(layout.FiguresLeft.size(), layout.FiguresRight.size());
+    const double figuresHeight = figureRows == 0 ? 0
+                                                 : LineHeight(page::Font("Arial", kFiguresSize)) *
+                                                           static_cast<double>(figureRows) +
+                                                       kGap / 4;
     const double reportTop = layout.Header.bottom() + kGap;
-    // What the charts and the legend leave for the text.
-    const double room = kPageHeight - kMargin - figuresHeight - legendHeight - 2 * chartHeight -
-                        kGap / 2 - kGap - reportTop;
+    const double profileRoom = profileHeight > 0 ? profileHeight + kGap / 2 : 0;
+    // What the charts, the legend, the figures and the profile leave for the text.
+    const double room = kPageHeight - kMargin - profileRoom - figuresHeight - legendHeight -
+                        2 * chartHeight - kGap / 2 - kGap - reportTop;
 
     // The largest size at which the lines fit both ways.
     QString widest;
@@ -208,6 +236,8 @@ TReportPageLayout LayOutReportPage(const QStringList& reportLines, const QString
     layout.TempoChart = QRectF(kMargin, layout.SearchChart.bottom() + kGap / 2, width, chartHeight);
     layout.Legend = QRectF(kMargin, layout.TempoChart.bottom(), width, legendHeight);
     layout.Figures = QRectF(kMargin, layout.Legend.bottom(), width, figuresHeight);
+    if (profileHeight > 0)
+        layout.Profile = QRectF(kMargin, layout.Figures.bottom() + kGap / 2, width, profileHeight);
     return layout;
 }
 
@@ -223,11 +253,21 @@ void FillPageCharts(TDetachedCharts& charts, const TLoadedProtocol& load) {
     }
 }
 
+std::optional<stats::TNormProfile> ReportPageProfile(const TLoadedProtocol& load,
+                                                     const stats::TNormInput* norms) {
+    if (!norms || load.Analysis.Stopped != TAnalysisStep::Done || load.Protocol.LineCount() == 0)
+        return std::nullopt;
+    return stats::BuildNormProfile(*norms, stats::FigureCells(load.Analysis.Result));
+}
+
 void PaintReportPage(QPainter& painter, const TLoadedProtocol& load, std::string_view report1251,
-                     QDate printed) {
+                     QDate printed, const stats::TNormInput* norms) {
     const QStringList lines = ReportPageLines(report1251);
     const QStringList figures = WorkCurvePageLines(load);
-    const TReportPageLayout layout = LayOutReportPage(lines, figures);
+    const std::optional<stats::TNormProfile> profile = ReportPageProfile(load, norms);
+    const double width = kPageWidth - 2 * kMargin;
+    const TReportPageLayout layout = LayOutReportPage(
+        lines, figures, profile ? LayOutProfile(*profile, 0, 0, width).Area.height() : 0);
     TDetachedCharts charts;
     FillPageCharts(charts, load);
 
@@ -262,20 +302,25 @@ void PaintReportPage(QPainter& painter, const TLoadedProtocol& load, std::string
         painter.restore();
     }
     PaintLegend(painter, layout.Legend);
-    PaintFigures(painter, layout.Figures, figures);
+    PaintFigures(painter, layout);
+    if (profile)
+        PaintProfile(painter,
+                     LayOutProfile(*profile, layout.Profile.left(), layout.Profile.top(), width),
+                     *profile, DecimalChar());
     painter.restore();
 }
 
-QByteArray ReportPagePdf(const TLoadedProtocol& load, std::string_view report1251, QDate printed) {
+QByteArray ReportPagePdf(const TLoadedProtocol& load, std::string_view report1251, QDate printed,
+                         const stats::TNormInput* norms) {
     return page::A4Pdf(
         QStringOf1251(load.Protocol.LineAt(line::kHeading)) + QStringLiteral(" — ") +
             QStringOf1251(load.Subject),
-        [&](QPainter& painter) { PaintReportPage(painter, load, report1251, printed); });
+        [&](QPainter& painter) { PaintReportPage(painter, load, report1251, printed, norms); });
 }
 
 void WriteReportPdf(const std::filesystem::path& target, const TLoadedProtocol& load,
-                    std::string_view report1251, QDate printed) {
-    page::WritePdf(target, ReportPagePdf(load, report1251, printed));
+                    std::string_view report1251, QDate printed, const stats::TNormInput* norms) {
+    page::WritePdf(target, ReportPagePdf(load, report1251, printed, norms));
 }
 
 }  // namespace orvix

@@ -3,8 +3,8 @@
 // charts at the page's width, painted by the chart painter as vector drawing. Wrong selections
 // and intervals with wrong selections carry a white cross inside their marker, and a legend
 // explains the marks, so the page reads in grey-scale print too. Under the legend, the figures
-// of the test's work curve when its analysis is complete. Written as PDF or painted on a
-// printer.
+// of the test's work curve when its analysis is complete, and, given norms, the test's profile
+// against them (norm_profile_page.h). Written as PDF or painted on a printer.
 #pragma once
 
 #include <QByteArray>
@@ -12,10 +12,14 @@
 #include <QRectF>
 #include <QStringList>
 #include <filesystem>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #include "plots/result_plots.h"
 #include "protocol/load.h"
+#include "stats/norm_input.h"
+#include "stats/norm_profile.h"
 
 class QPainter;
 class QPagedPaintDevice;
@@ -32,6 +36,13 @@ inline constexpr double kPageHeight = 297 / 25.4 * kPageUnitsPerInch;
 inline constexpr int kPageChartWidth = kResultChartWidth;
 inline constexpr int kPageChartHeight = kResultChartHeight;
 
+// One line of the work-curve figures as the page draws it: a figure too long for its column
+// goes on in lines indented under its start.
+struct TFigureLine {
+    QString Text;
+    bool Continued = false;
+};
+
 // Where the page puts its parts, in page units from the page's top left corner.
 struct TReportPageLayout {
     QRectF Header;
@@ -39,15 +50,27 @@ struct TReportPageLayout {
     QRectF SearchChart;  // the search-time chart, then the five-second chart under it
     QRectF TempoChart;
     QRectF Legend;
-    QRectF Figures;          // the work-curve figures, in two columns; empty without them
+    QRectF Figures;  // the work-curve figures, in two columns; empty without them
+    // The figures' lines in each column, wrapped to its width: the first half of the figures
+    // (one more when their number is odd) on the left.
+    std::vector<TFigureLine> FiguresLeft;
+    std::vector<TFigureLine> FiguresRight;
+    QRectF Profile;          // the profile against norms under the figures; empty without norms
     int ReportFontSize = 0;  // pixel size of the report's font, in page units
     bool ReportCut = false;  // the text does not fit even at the smallest size: its end is cut
 };
 
-// The layout for a report of these lines and these work-curve figures: the text gets the
-// largest size up to 9 points (and at least 4) at which its lines fit their place.
+// The layout for a report of these lines and these work-curve figures, and a profile block
+// `profileHeight` high (0: none): the figures and the profile get the room they need whole,
+// and the text the largest size up to 9 points (and at least 4) at which its lines fit the
+// place left.
 TReportPageLayout LayOutReportPage(const QStringList& reportLines,
-                                   const QStringList& figureLines = {});
+                                   const QStringList& figureLines = {}, double profileHeight = 0);
+
+// The profile the page shows for `load` against `norms`: none without norms or when the
+// analysis did not complete.
+std::optional<stats::TNormProfile> ReportPageProfile(const TLoadedProtocol& load,
+                                                     const stats::TNormInput* norms);
 
 // The work-curve figures of a complete analysis, one per line, numbers with the program's
 // decimal separator; none when the analysis stopped early.
@@ -61,14 +84,17 @@ QStringList ReportPageLines(std::string_view report1251);
 void FillPageCharts(TDetachedCharts& charts, const TLoadedProtocol& load);
 
 // Paints the page on `painter`, which paints on an A4 page device from its top left corner.
+// With `norms`, the page also shows the test's profile against them.
 void PaintReportPage(QPainter& painter, const TLoadedProtocol& load, std::string_view report1251,
-                     QDate printed);
+                     QDate printed, const stats::TNormInput* norms = nullptr);
 
 // The page as a PDF document (fonts embedded).
-QByteArray ReportPagePdf(const TLoadedProtocol& load, std::string_view report1251, QDate printed);
+QByteArray ReportPagePdf(const TLoadedProtocol& load, std::string_view report1251, QDate printed,
+                         const stats::TNormInput* norms = nullptr);
 
 // Writes the PDF to `target` atomically, as every other save writes.
 void WriteReportPdf(const std::filesystem::path& target, const TLoadedProtocol& load,
-                    std::string_view report1251, QDate printed);
+                    std::string_view report1251, QDate printed,
+                    const stats::TNormInput* norms = nullptr);
 
 }  // namespace orvix

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "protocol/analysis.h"
+#include "stats/retest_norms.h"
 #include "stats/work_curve.h"
 
 namespace orvix::stats {
@@ -47,9 +48,12 @@ struct TRetest {
     TWelch Search;  // per-selection search times, seconds
     TWelch Tempo;   // selections per five-second interval
     std::vector<TIndexRow> Rows;
+    std::optional<TRetestNorms> Norms;  // the reliable change, when norms were given
 };
 
-// Both results must come from complete analyses.
-TRetest CompareTests(const TAnalysisResult& earlier, const TAnalysisResult& later);
+// Both results must come from complete analyses. With `norms`, also the reliable change of
+// every index that has what it needs.
+TRetest CompareTests(const TAnalysisResult& earlier, const TAnalysisResult& later,
+                     const TNormInput* norms = nullptr);
 
 }  // namespace orvix::stats

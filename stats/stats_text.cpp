@@ -52,14 +52,52 @@ std::string WelchText(std::string_view caption, const TWelch& w, int decimals, c
     line += ", " + IntervalText(w.Low, w.High, decimals, decimal);
     if (w.PValue) {
         line += ", p " + std::string(*w.PValue < 0.001 ? "" : "= ") + PValueText(w.PValue, decimal);
-        line += " (df = " + NumberText(w.Df, 1, decimal) + ")";
+        line += " (ст. св. = " + NumberText(w.Df, 1, decimal) + ")";
     }
     line +=
         " [n = " + std::to_string(w.EarlierCount) + " и " + std::to_string(w.LaterCount) + "]\n";
     return line;
 }
 
+// Captions joined by "; " (a caption may hold a comma).
+std::string CaptionList(const std::vector<std::string_view>& captions) {
+    std::string text;
+    for (const std::string_view c : captions) {
+        if (!text.empty()) text += "; ";
+        text += c;
+    }
+    return text;
+}
+
 }  // namespace
+
+std::string ReliableChangeText(const TRetestNorms& norms, char decimal) {
+    std::string text =
+        "Надёжность изменения по нормам (индекс надёжного изменения Джейкобсона — "
+        "Труакса):\n";
+    text +=
+        "индекс = (повторное − первое) / (√2 · ст. откл. нормы · √(1 − r)), плюс — к "
+        "лучшему; изменение надёжно при |индекс| > 1" +
+        std::string(1, decimal) + "96\n";
+    text += "Обследуемый при первом обследовании: " + ExamineeText(norms.Examinee) + "\n";
+    for (const TChangeLine& line : norms.Lines) {
+        text += std::string(line.Caption) + ": " +
+                NumberText(line.Earlier, line.Decimals, decimal) + " → " +
+                NumberText(line.Later, line.Decimals, decimal) + ", индекс " +
+                NumberText(line.Change.Index, 2, decimal) + ", " +
+                std::string(ChangeVerdict(line.Change)) + " (ст. откл. нормы " +
+                NumberText(line.SD, line.Decimals + 1, decimal) +
+                ", r = " + NumberText(line.Reliability, 2, decimal) + ")\n";
+    }
+    if (norms.Lines.empty()) text += "Нет показателя, для которого есть всё, что нужно индексу.\n";
+    if (!norms.NoError.empty())
+        text += "Без ст. откл. или надёжности в нормах: " + CaptionList(norms.NoError) + "\n";
+    if (!norms.NoValue.empty())
+        text += "Нет значения в одном из обследований: " + CaptionList(norms.NoValue) + "\n";
+    for (const TNormSource& source : norms.Sources) text += NormSourceText(source) + "\n";
+    for (const std::string& warning : norms.Warnings) text += "Внимание: " + warning + "\n";
+    return text;
+}
 
 std::string NumberText(const std::optional<double>& value, int decimals, char decimal) {
     if (!value || !std::isfinite(*value)) return std::string(kNone);
@@ -76,8 +114,7 @@ std::string WorkCurveText(const TWorkCurve& curve, const TAccuracy& accuracy, ch
     if (curve.Verdict == TVerdict::None)
         text += "не определена (меньше трёх пятисекундных интервалов)\n";
     else
-        text += std::string(VerdictRussian(curve.Verdict)) + " (" +
-                std::string(VerdictName(curve.Verdict)) + ")\n";
+        text += std::string(VerdictRussian(curve.Verdict)) + "\n";
     const TTrend& t = curve.Trend;
     text += "Наклон тренда темпа, выб./мин за минуту: ";
     if (t.Defined)
@@ -89,7 +126,7 @@ std::string WorkCurveText(const TWorkCurve& curve, const TAccuracy& accuracy, ch
     text += "Коэффициент вариации темпа, %: " + NumberText(curve.TempoV, 1, decimal) + "\n";
     text +=
         "Доля найденных целей N+ / (N+ + Nпр): " + NumberText(accuracy.Accuracy, 3, decimal) + "\n";
-    text += "Доля ошибочных выборов No.в. / (N+ + No.в.): " +
+    text += "Доля ошибочных выборов Nо.в. / (N+ + Nо.в.): " +
             NumberText(accuracy.WrongShare, 3, decimal) + "\n";
     text += "Выборов в минуту: " + NumberText(accuracy.SelectionsPerMinute, 2, decimal) + "\n";
     return text;
@@ -116,6 +153,7 @@ std::string RetestText(const TRetest& retest, std::string_view earlierName,
     text += "\nСравнение средних (t-критерий Уэлча):\n";
     text += WelchText("Время поиска, с", retest.Search, 3, decimal);
     text += WelchText("Темп, выборов за 5 с", retest.Tempo, 3, decimal);
+    if (retest.Norms) text += "\n" + ReliableChangeText(*retest.Norms, decimal);
 
     text += "\nКривая работы: первое — " +
             std::string(retest.EarlierCurve.Verdict == TVerdict::None

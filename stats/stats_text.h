@@ -1,4 +1,5 @@
-// The work-curve figures and the retest comparison as text (UTF-8, Russian captions), for the
+// The work-curve figures and the retest comparison as text (UTF-8, in Russian: words are
+// Russian, only the method's and statistics' symbols are Latin letters: N, n, p, t), for the
 // windows, the report page and the batch tool alike.
 #pragma once
 
@@ -16,8 +17,13 @@ std::string NumberText(const std::optional<double>& value, int decimals, char de
 // The figures of one test, one per line (each ended by "\n").
 std::string WorkCurveText(const TWorkCurve& curve, const TAccuracy& accuracy, char decimal);
 
-// The comparison: who and which files, the table of indices, the two Welch comparisons and
-// both curves minute by minute. `earlierName`/`laterName` name the two tests (UTF-8).
+// The reliable change of a retest against norms: what it is, the examinee's data the rows were
+// matched with, one line per index, what was left out and why, the norms used, the warnings.
+std::string ReliableChangeText(const TRetestNorms& norms, char decimal);
+
+// The comparison: who and which files, the table of indices, the two Welch comparisons (and,
+// with norms, the reliable change) and both curves minute by minute. `earlierName`/`laterName`
+// name the two tests (UTF-8).
 std::string RetestText(const TRetest& retest, std::string_view earlierName,
                        std::string_view laterName, char decimal);
 

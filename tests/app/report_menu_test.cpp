@@ -8,12 +8,15 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <cstdio>
+#include <fstream>
+#include <random>
 
 #include "app/curve_windows.h"
 #include "base/cp1251.h"
 #include "form_fixture.h"
 #include "protocol/output_names.h"
 #include "protocol/points_csv.h"
+#include "stats/norm_table_csv.h"
 #include "stats/stats_text.h"
 
 namespace orvix::test {
@@ -145,6 +148,64 @@ TEST_F(ReportMenu, StatisticsCommandsRunOnACompleteAnalysisOnly) {
     EXPECT_EQ(statistics(), (std::array<bool, 3>{true, true, true}));
 }
 
+// A page or data file for a case file holds one complete analysis of one protocol: after a
+// load that failed anywhere, charts included, the commands that write them are off and write
+// nothing; a file that cannot be read changes nothing, so they stay with what is on screen.
+TEST_F(ReportMenu, CaseFileCommandsNeedTheCompleteAnalysisOnScreen) {
+    AboutOk();
+    const auto commands = [&] {
+        return std::array<bool, 5>{form->mmReportPdf->isEnabled(), form->mmReportPrint->isEnabled(),
+                                   form->mmReportCsv->isEnabled(), form->mmReportCurve->isEnabled(),
+                                   form->mmReportCompare->isEnabled()};
+    };
+    const std::array<bool, 5> on{true, true, true, true, true}, off{};
+    EXPECT_EQ(commands(), off);
+
+    QString garbage = dir.filePath("garbage.klp");
+    {
+        std::mt19937 random(18);
+        std::string bytes(4000, '\0');
+        for (char& byte : bytes) byte = static_cast<char>(random());
+        std::ofstream(ToPath(garbage), std::ios::binary) << bytes;
+    }
+    auto negative = protogen::BasicProtocol();  // its search-time chart fails, after the analysis
+    negative.Head[21] = "-1.0";
+    negative.Head[24] = "2";
+    negative.Records = {protogen::RecordLine(1, "1.0", "-0.500", " +"),
+                        protogen::RecordLine(2, "6.0", "-0.700", " +")};
+    const QString good = Write(Generated(3), "good.klp");
+    dialogs.printAnswer = [](QPrinter&) { return true; };
+    for (const QString& failing :
+         {Write(Generated(3, ','), "comma.klp"), garbage, Write(negative, "negative.klp")}) {
+        SCOPED_TRACE(failing.toStdString());
+        Load(good);
+        EXPECT_EQ(commands(), on);
+        dialogs.failures.clear();
+        Load(failing);
+        ASSERT_EQ(dialogs.failures.size(), 1u);
+        EXPECT_EQ(commands(), off);
+        EXPECT_TRUE(form->mmReport->isEnabled());  // with Save
+        const auto asked = dialogs.saveRequests.size();
+        for (QAction* command : {form->mmReportPdf, form->mmReportPrint, form->mmReportCsv})
+            command->trigger();
+        form->mmReportPdfClick();
+        form->mmReportPrintClick();
+        form->mmReportCsvClick();
+        EXPECT_EQ(dialogs.saveRequests.size(), asked);
+        EXPECT_EQ(dialogs.printRequests, 0);
+    }
+
+    // Unreadable: the complete load stays on screen, and the page is still its page.
+    Load(good);
+    const std::string subject = form->SubjectCaption();
+    Load(dir.filePath("missing.klp"));
+    EXPECT_EQ(commands(), on);
+    const QString pdf = dir.filePath("page.pdf");
+    dialogs.saveAnswers.push_back(pdf);
+    form->mmReportPdf->trigger();
+    EXPECT_TRUE(PdfText(pdf).contains(ToQString(subject).simplified()));
+}
+
 TEST_F(ReportMenu, CompareWithAFailingProtocolShowsWhatDataShowsAndKeepsTheLoad) {
     AboutOk();
     Load(Write(Generated(5), "later.klp"));
@@ -262,6 +323,40 @@ TEST_F(ReportMenu, StatisticsWindowsShowTheFiguresAndTheComparisonPageIsSaved) {
     EXPECT_TRUE(text.contains(
         QString::fromStdString(std::string(firstRow.Name) + " " +
                                stats::NumberText(firstRow.Earlier, firstRow.Decimals, ','))));
+}
+
+// Given norms, the comparison window and its page measure the change against them.
+TEST_F(ReportMenu, TheComparisonWindowWithNormsGivesTheReliableChangeOnItsPage) {
+    const TLoadedProtocol earlier = AnalyseText(Generated(8, '.').Text());
+    const TLoadedProtocol later = AnalyseText(Generated(9, '.').Text());
+    ASSERT_EQ(later.Analysis.Stopped, TAnalysisStep::Done);
+    const stats::TNormRead read = stats::ReadNormTable(
+        "norm_id,version,index,sex,age_from,age_to,group,n,mean,sd,direction,reliability,source\n"
+        "окно,1,selections per minute,any,,,,90,30,8,higher,0.8,проверка окна\n"
+        "окно,1,accuracy,any,,,,90,0.9,0.05,higher,0.7,проверка окна\n");
+    ASSERT_FALSE(read.Error);
+    stats::TNormInput norms;
+    norms.Table = std::make_shared<const stats::TNormTable>(read.Table);
+    auto* window = new TCompareWindow(earlier, later, "первое", "второе", '.', dialogs, dir.path(),
+                                      form.get(), norms);
+    const stats::TRetest retest =
+        stats::CompareTests(earlier.Analysis.Result, later.Analysis.Result, &norms);
+    ASSERT_TRUE(retest.Norms);
+    ASSERT_EQ(retest.Norms->Lines.size(), 2u);
+    EXPECT_EQ(window->Text->toPlainText().toStdString() + "\n",
+              stats::RetestText(retest, "первое", "второе", '.'));
+
+    const QString pdf = dir.filePath("compare.pdf");
+    dialogs.saveAnswers.push_back(pdf);
+    window->PdfButton->click();
+    EXPECT_TRUE(dialogs.failures.empty());
+    const QString text = PdfText(pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("Надёжность изменения по нормам")))
+        << text.toStdString();
+    EXPECT_TRUE(
+        text.contains(QStringLiteral("Нормы «окно», версия 1, n = 90; источник: проверка окна")))
+        << text.toStdString();
+    window->close();
 }
 
 }  // namespace

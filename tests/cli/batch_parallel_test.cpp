@@ -10,6 +10,7 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -105,7 +106,8 @@ std::map<std::string, std::string> Snapshot(const fs::path& dir) {
 }
 
 TEST(BatchInParallel, WritesWhatARunOfOneProtocolAfterTheOtherWrites) {
-    const fs::path dir = fs::temp_directory_path() / "orvix-batch-parallel";
+    const fs::path dir = fs::temp_directory_path() /
+                         ("orvix-batch-parallel-" + std::to_string(std::random_device{}()));
     const fs::path in = dir / "in";
     const fs::path out = dir / "out";
     fs::remove_all(dir);

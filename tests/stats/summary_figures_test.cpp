@@ -33,6 +33,7 @@ TEST(SummaryFigures, ColumnsAndCellsOfAnAnalysis) {
     r.NWrong = 2;
     r.IntervalCount = 2;  // too short for a trend
     r.Intervals = {{10, 1, 5}, {22, 1, 5}};
+    for (int i = 0; i < 32; ++i) r.Points.push_back({i < 10 ? 2.5 : 7.5, 1, 0, 0, true, false, 0});
     const std::vector<TCell> cells = FigureCells(r);
     ASSERT_EQ(cells.size(), kFigureColumns.size());
     EXPECT_EQ(cells[0].Text, "Ч");

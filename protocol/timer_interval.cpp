@@ -1,0 +1,22 @@
+#include "timer_interval.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "analysis.h"
+
+namespace orvix {
+
+std::int32_t TimerInterval(double seconds) noexcept {
+    if (seconds == kUnconvertedTimer || !std::isfinite(seconds)) return 0;
+    if (seconds <= 0) return 1;
+    if (seconds > 5.0 * kMaxIntervals) return 0;
+    // The quotient is correctly rounded, so a timer above a multiple of 5 never divides down to
+    // it; the checks below only guard the boundary against any doubt.
+    auto k = static_cast<std::int32_t>(std::ceil(seconds / 5));
+    if (5.0 * k < seconds) ++k;
+    if (k > 1 && 5.0 * (k - 1) >= seconds) --k;
+    return std::max<std::int32_t>(k, 1);
+}
+
+}  // namespace orvix
