@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <memory>
-#include <random>
 #include <system_error>
 
 #ifndef _WIN32
@@ -28,35 +27,6 @@ struct FileCloser {
     }
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-FilePtr OpenFile(const fs::path& path, const char* mode) {
-#ifdef _WIN32
-    std::wstring wmode(mode, mode + std::char_traits<char>::length(mode));
-    return FilePtr(_wfopen(path.c_str(), wmode.c_str()));
-#else
-    return FilePtr(std::fopen(path.c_str(), mode));
-#endif
-}
-
-[[noreturn]] void CannotCreate(const fs::path& target) {
-    throw EFCreateError(WithArgument(msg::kCannotCreateFile, PathText(target)));
-}
-
-// A name beside the target that no other file has.
-fs::path TemporaryName(const fs::path& target) {
-    static thread_local std::mt19937_64 random{std::random_device{}()};
-    const auto folder = target.parent_path();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        char suffix[32];
-        std::snprintf(suffix, sizeof suffix, ".%016llx.tmp",
-                      static_cast<unsigned long long>(random()));
-        fs::path candidate = target;
-        candidate += suffix;
-        std::error_code ec;
-        if (!fs::exists(candidate, ec) && !ec) return candidate;
-    }
-    CannotCreate(target);
-}
 
 }  // namespace
 
@@ -87,7 +57,7 @@ FilePtr OpenRegularFile(const fs::path& path) {
 #ifdef _WIN32
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) CannotOpen(path);
-    FilePtr file = OpenFile(path, "rb");
+    FilePtr file(OpenFile(path, "rb"));
     if (!file) CannotOpen(path);
     return file;
 #else
@@ -136,43 +106,6 @@ std::string ReadWholeFile(const fs::path& path, std::uint64_t limit) {
     bytes.resize(used);
     if (std::ferror(file.get())) CannotOpen(path);
     return bytes;
-}
-
-void WriteFileAtomically(const fs::path& target, std::string_view bytes) {
-    std::error_code ec;
-    // A folder, or an existing file that may not be written, cannot become the target.
-    if (fs::is_directory(target, ec)) CannotCreate(target);
-    if (fs::exists(target, ec)) {
-        if (!OpenFile(target, "r+b")) CannotCreate(target);
-    }
-    const fs::path temporary = TemporaryName(target);
-    FilePtr file = OpenFile(temporary, "wb");
-    if (!file) CannotCreate(target);
-
-    auto discard = [&] {
-        file.reset();
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-    };
-    const std::size_t written =
-        bytes.empty() ? 0 : std::fwrite(bytes.data(), 1, bytes.size(), file.get());
-    // On the disk before it takes the target's name: a power cut right after the save must
-    // not leave an empty file where the previous one stood.
-    const bool flushed = std::fflush(file.get()) == 0 && FlushToDisk(file.get());
-    if (written != bytes.size() || !flushed) {
-        discard();
-        throw EWriteError(msg::kStreamWriteError);
-    }
-    if (std::fclose(file.release()) != 0) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        throw EWriteError(msg::kStreamWriteError);
-    }
-    if (!RenameDurably(temporary, target)) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        CannotCreate(target);
-    }
 }
 
 }  // namespace orvix

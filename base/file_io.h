@@ -30,7 +30,7 @@ std::string ReadWholeFile(const std::filesystem::path& path, std::uint64_t limit
 // is removed. The temporary file is flushed to the disk before the rename, and the rename
 // after it. A target that cannot be created or written fails with EFCreateError
 // "Cannot create file %s" naming the target; a short write (disk full) or a failed flush with
-// EWriteError "Stream write error".
+// EWriteError "Stream write error". (Several files saved together: staged_files.h.)
 void WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes);
 
 }  // namespace orvix

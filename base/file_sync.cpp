@@ -9,6 +9,8 @@
 #endif
 #include <io.h>
 #include <windows.h>
+
+#include <string>
 #else
 #include <fcntl.h>
 #include <unistd.h>
@@ -20,17 +22,38 @@ namespace orvix {
 
 #ifdef _WIN32
 
+std::FILE* OpenFile(const std::filesystem::path& path, const char* mode) {
+    std::wstring wmode(mode, mode + std::char_traits<char>::length(mode));
+    return _wfopen(path.c_str(), wmode.c_str());
+}
+
+void StartFlushToDisk(std::FILE* /*file*/) noexcept {}
+
 bool FlushToDisk(std::FILE* file) {
     const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
     return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle);
 }
 
-bool RenameDurably(const std::filesystem::path& from, const std::filesystem::path& to) {
+bool RenameOver(const std::filesystem::path& from, const std::filesystem::path& to) {
     return MoveFileExW(from.c_str(), to.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+void FlushFolder(const std::filesystem::path& /*folder*/) noexcept {}
+
 #else
+
+std::FILE* OpenFile(const std::filesystem::path& path, const char* mode) {
+    return std::fopen(path.c_str(), mode);
+}
+
+void StartFlushToDisk([[maybe_unused]] std::FILE* file) noexcept {
+#ifdef __linux__
+    // Only a hint: the data goes out now, and FlushToDisk later waits for it and for the
+    // file's metadata. A failure here shows again there.
+    ::sync_file_range(fileno(file), 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+}
 
 bool FlushToDisk(std::FILE* file) {
     int result;
@@ -40,21 +63,26 @@ bool FlushToDisk(std::FILE* file) {
     return result == 0;
 }
 
-bool RenameDurably(const std::filesystem::path& from, const std::filesystem::path& to) {
-    if (std::rename(from.c_str(), to.c_str()) != 0) return false;
-    // The new name lives in the folder's entries: flush them too. Some file systems cannot
-    // flush a folder (EINVAL); the file's content is on the disk already, so that is no failure.
-    std::filesystem::path folder = to.parent_path();
-    if (folder.empty()) folder = ".";
-    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+bool RenameOver(const std::filesystem::path& from, const std::filesystem::path& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+void FlushFolder(const std::filesystem::path& folder) noexcept {
+    const std::filesystem::path path = folder.empty() ? std::filesystem::path(".") : folder;
+    const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         while (fsync(fd) != 0 && errno == EINTR) {
         }
         close(fd);
     }
-    return true;
 }
 
 #endif
+
+bool RenameDurably(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (!RenameOver(from, to)) return false;
+    FlushFolder(to.parent_path());
+    return true;
+}
 
 }  // namespace orvix

@@ -9,6 +9,9 @@
 #include "base/errors.h"
 #include "base/file_io.h"
 #include "base/numbers.h"
+#if ORVIX_BATCH_WORKBOOK
+#include "export/workbook.h"
+#endif
 #include "protocol/load.h"
 #include "protocol/output_names.h"
 #include "protocol/points_csv.h"
@@ -27,14 +30,13 @@ namespace fs = std::filesystem;
 
 const char* const kUsage =
     "usage: orvix-kl-batch [--decimal=C] [--out=DIR] [--charts] [--pdf] [--points] "
-    "[--summary=FILE.csv] PROTOCOL...\n"
+    "[--summary=FILE.csv|FILE.xlsx] PROTOCOL...\n"
     "       orvix-kl-batch --compare=EARLIER [--decimal=C] [--out=DIR] [--pdf] PROTOCOL\n";
 
 namespace {
 
-// The warning for a protocol whose files would replace an earlier one's (UTF-8).
-constexpr const char* kSameNamesWarning = "предупреждение: те же имена файлов, что у ";
-constexpr const char* kWrittenAs = "записано под именем ";
+// The summary's worksheet.
+constexpr const char* kSummarySheet = "Сводка";
 
 fs::path PathFromUtf8(const std::string& utf8) {
     return fs::path(std::u8string(utf8.begin(), utf8.end()));
@@ -100,110 +102,70 @@ fs::path OutputPath(const fs::path& dir, const std::string& fileTag, std::string
     return dir / PathFromUtf8(Cp1251ToUtf8(output::FileName(fileTag, ending)));
 }
 
+std::vector<std::string> SummaryColumns() {
+    std::vector<std::string> columns{"file", "FileTag", "subject"};
+    columns.insert(columns.end(), stats::kFigureColumns.begin(), stats::kFigureColumns.end());
+    columns.insert(columns.end(), {"report file", "status"});
+    return columns;
+}
+
+std::vector<stats::TCell> SummaryCells(const TProtocolOutcome& o) {
+    auto text = [](std::string utf8) {
+        return utf8.empty() ? stats::TCell{} : stats::TCell::Of(std::move(utf8));
+    };
+    std::vector<stats::TCell> cells{text(Utf8(o.Protocol)), text(Cp1251ToUtf8(o.FileTag)),
+                                    text(Cp1251ToUtf8(o.Subject))};
+    if (o.HasResult) {
+        for (stats::TCell& cell : stats::FigureCells(o.Result)) cells.push_back(std::move(cell));
+    } else {
+        cells.resize(cells.size() + stats::kFigureColumns.size());
+    }
+    cells.push_back(text(o.ReportFile.empty() ? std::string() : Utf8(o.ReportFile)));
+    cells.push_back(text(o.Ok ? "ok" : Cp1251ToUtf8(o.Message)));
+    return cells;
+}
+
 namespace {
 
-// Writes the report (and the pictures) of a load that succeeded. A protocol whose files cannot
-// all be written leaves none of them: the files this run made are removed again (files it
-// replaced keep their new content).
-fs::path WriteOutputs(const TLoadedProtocol& load, const TTextLines& report,
-                      const std::string& stem, const TBatchOptions& options, TChartWriter* charts,
-                      TPageWriter* page) {
-    const fs::path reportPath = OutputPath(options.OutDir, stem, output::kReport);
-    const fs::path tempoPath = OutputPath(options.OutDir, stem, output::kTempoPicture);
-    const fs::path searchPath = OutputPath(options.OutDir, stem, output::kSearchPicture);
-    const fs::path pdfPath = OutputPath(options.OutDir, stem, output::kPdf);
-    const fs::path pointsPath = OutputPath(options.OutDir, stem, output::kPoints);
-    const bool writePage = options.Pdf && page;
-    std::vector<fs::path> outputs{reportPath};
-    if (charts) outputs.insert(outputs.end(), {tempoPath, searchPath});
-    if (writePage) outputs.push_back(pdfPath);
-    if (options.Points) outputs.push_back(pointsPath);
-    std::vector<fs::path> created;
-    for (const fs::path& p : outputs) {
-        std::error_code ec;
-        if (!fs::exists(p, ec)) created.push_back(p);
+template <class T, class F>
+std::string CsvLine(const std::vector<T>& fields, F field) {
+    std::string line;
+    for (const T& f : fields) {
+        if (&f != &fields.front()) line.push_back(',');
+        line += field(f);
     }
-    try {
-        SaveLines(report.Ref(), reportPath);
-        if (options.Points)
-            WriteFileAtomically(pointsPath, PointsCsv(load.Protocol, load.Analysis.Result));
-        if (writePage) page->Write(load, report.Ref(), pdfPath);
-        if (charts) charts->Write(tempoPath, searchPath);
-    } catch (...) {
-        for (const fs::path& p : created) {
-            std::error_code ignored;
-            fs::remove(p, ignored);
-        }
-        throw;
-    }
-    return reportPath;
+    line.push_back('\n');
+    return line;
 }
 
 }  // namespace
 
-TProtocolOutcome ProcessProtocol(const fs::path& protocol, const TBatchOptions& options,
-                                 TChartWriter* charts, TRunNames& names, TPageWriter* page) {
-    TProtocolOutcome outcome;
-    outcome.Protocol = protocol;
-    try {
-        // Each protocol is shown in charts as a window shows its first load after start-up.
-        TLoadedProtocol load = LoadAndAnalyse(protocol);
-        outcome.FileTag = load.FileTag;
-        outcome.Subject = load.Subject;
-        std::optional<TDetachedCharts> detached;
-        if (charts)
-            charts->Reset();
-        else
-            detached.emplace();
-        TTempoPlot& tempo = charts ? charts->Tempo() : detached->Tempo;
-        TSearchTimePlot& search = charts ? charts->Search() : detached->Search;
-        tempo.Chart().DecimalSeparator = options.Decimal;
-        search.Chart().DecimalSeparator = options.Decimal;
-        TTextLines report;
-        ShowLoad(load, report, tempo, search);
-        outcome.HasResult = true;
-        // A name this run gave out already gets a number: nothing this run wrote is replaced.
-        const std::string stem = names.Next(outcome.FileTag);
-        if (stem != outcome.FileTag) outcome.SameNamesAs = *names.Owner(outcome.FileTag);
-        // The summary shows the result whether or not the files could be written.
-        try {
-            outcome.ReportFile = WriteOutputs(load, report, stem, options, charts, page);
-        } catch (...) {
-            outcome.Result = std::move(load.Analysis.Result);
-            throw;
-        }
-        outcome.Result = std::move(load.Analysis.Result);
-        names.Take(stem, protocol);
-        outcome.Ok = true;
-    } catch (const Exception& e) {
-        outcome.Message = FailureText(e.Message());
-    } catch (const std::bad_alloc&) {
-        outcome.Message = FailureText(msg::kOutOfMemory);
-    }
-    return outcome;
-}
-
 std::string SummaryHeader() {
-    std::string header = "file,FileTag,subject";
-    for (const std::string_view column : stats::kFigureColumns)
-        header.append(",").append(stats::CsvField(column));
-    return header + ",report file,status\n";
+    return CsvLine(SummaryColumns(), [](const std::string& c) { return stats::CsvField(c); });
 }
 
 std::string SummaryRow(const TProtocolOutcome& o) {
-    std::string row = stats::CsvField(Utf8(o.Protocol));
-    auto add = [&](const std::string& field) { row.append(",").append(field); };
-    add(stats::CsvField(Cp1251ToUtf8(o.FileTag)));
-    add(stats::CsvField(Cp1251ToUtf8(o.Subject)));
-    if (o.HasResult) {
-        for (const stats::TCell& cell : stats::FigureCells(o.Result)) add(stats::CsvText(cell));
-    } else {
-        for (std::size_t i = 0; i < stats::kFigureColumns.size(); ++i) add("");
-    }
-    add(stats::CsvField(o.ReportFile.empty() ? std::string() : Utf8(o.ReportFile)));
-    add(stats::CsvField(o.Ok ? "ok" : Cp1251ToUtf8(o.Message)));
-    row.push_back('\n');
-    return row;
+    return CsvLine(SummaryCells(o), [](const stats::TCell& c) { return stats::CsvText(c); });
+}
+
+bool IsWorkbookName(const fs::path& path) {
+    std::string ending = Utf8(path.extension());
+    for (char& c : ending)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return ending == ".xlsx";
+}
+
+void WriteSummaryWorkbook(const fs::path& target,
+                          [[maybe_unused]] std::vector<std::vector<stats::TCell>> rows) {
+#if ORVIX_BATCH_WORKBOOK
+    workbook::WriteWorkbook(target, {SummaryColumns(), std::move(rows)}, kSummarySheet);
+#else
+    throw EFCreateError(WithArgument(msg::kCannotCreateFile, PathText(target)));
+#endif
+}
+
+bool CanWriteWorkbooks() noexcept {
+    return ORVIX_BATCH_WORKBOOK != 0;
 }
 
 namespace {
@@ -264,46 +226,6 @@ int RunComparison(const TBatchOptions& options, std::ostream& out, std::ostream&
         }
     }
     return 0;
-}
-
-int RunBatch(const TBatchOptions& options, std::ostream& err, TChartWriter* charts,
-             bool showProgress, TPageWriter* page) {
-    SetDecimalChar(options.Decimal);
-    std::error_code ec;
-    fs::create_directories(options.OutDir, ec);
-    std::string summary = SummaryHeader();
-    bool anyFailed = false;
-    TRunNames names;
-    const std::size_t total = options.Protocols.size();
-    for (std::size_t i = 0; i < total; ++i) {
-        const fs::path& protocol = options.Protocols[i];
-        if (showProgress)
-            err << "\r[" << (i + 1) << "/" << total << "] " << Utf8(protocol) << "\x1b[K"
-                << std::flush;
-        const TProtocolOutcome outcome = ProcessProtocol(protocol, options, charts, names, page);
-        if (!outcome.Ok) {
-            anyFailed = true;
-            if (showProgress) err << "\r\x1b[K";
-            err << Utf8(protocol) << ": " << Cp1251ToUtf8(outcome.Message) << "\n";
-        } else if (outcome.SameNamesAs) {
-            if (showProgress) err << "\r\x1b[K";
-            err << Utf8(protocol) << ": " << kSameNamesWarning << Utf8(*outcome.SameNamesAs) << "; "
-                << kWrittenAs << Utf8(outcome.ReportFile.filename()) << "\n";
-        }
-        summary += SummaryRow(outcome);
-    }
-    if (showProgress)
-        err << "\r\x1b[K" << total << " protocols, " << (anyFailed ? "some failed" : "all done")
-            << "\n";
-    if (options.Summary) {
-        try {
-            WriteFileAtomically(*options.Summary, summary);
-        } catch (const Exception& e) {
-            err << Utf8(*options.Summary) << ": " << Cp1251ToUtf8(FailureText(e.Message())) << "\n";
-            anyFailed = true;
-        }
-    }
-    return anyFailed ? 1 : 0;
 }
 
 }  // namespace orvix::batch

@@ -4,14 +4,18 @@
 
 #include <filesystem>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/run_names.h"
+#include "export/rgb_image.h"
 #include "plots/result_plots.h"
 #include "protocol/analysis.h"
 #include "protocol/load.h"
+#include "stats/summary_figures.h"
 
 namespace orvix::batch {
 
@@ -26,6 +30,8 @@ struct TBatchOptions {
     // examinee; the comparison goes to the standard output (and with --pdf to a page).
     std::optional<std::filesystem::path> Compare;
     std::vector<std::filesystem::path> Protocols;
+    // The worker threads of a batch run; 0: one per hardware thread.
+    std::size_t Workers = 0;
 };
 
 // Parses the command line (without the program name). Returns nothing and writes a message
@@ -50,45 +56,55 @@ struct TProtocolOutcome {
     std::optional<std::filesystem::path> SameNamesAs;
 };
 
+// The charts of one protocol: filled by its load, then painted as its two pictures.
+class TProtocolCharts {
+  public:
+    virtual ~TProtocolCharts() = default;
+    virtual TTempoPlot& Tempo() = 0;
+    virtual TSearchTimePlot& Search() = 0;
+    // The five-second chart and the search-time chart as pictures, after a successful load.
+    virtual std::pair<TRgbImage, TRgbImage> Pictures() = 0;
+};
+
 // The chart pictures (--charts): charts that can be rendered plug in here. Without them each
 // protocol fills a pair of charts without windows, which meets the same failures.
 class TChartWriter {
   public:
     virtual ~TChartWriter() = default;
-    // Charts in their start-up state for the next protocol.
-    virtual void Reset() = 0;
-    virtual TTempoPlot& Tempo() = 0;
-    virtual TSearchTimePlot& Search() = 0;
-    // Writes both pictures after a successful load.
-    virtual void Write(const std::filesystem::path& tempoPicture,
-                       const std::filesystem::path& searchPicture) = 0;
+    // A pair of charts in their start-up state for the next protocol. Called from worker
+    // threads, several at once.
+    virtual std::unique_ptr<TProtocolCharts> NewCharts() const = 0;
 };
 
 // The report page (--pdf): a writer that paints it plugs in here.
 class TPageWriter {
   public:
     virtual ~TPageWriter() = default;
-    // Writes the page of `load` with `report` (Windows-1251) as its report text.
-    virtual void Write(const TLoadedProtocol& load, const std::string& report,
-                       const std::filesystem::path& target) = 0;
+    // The page of `load` with `report` (Windows-1251) as its report text, as PDF file bytes.
+    // Called from worker threads, several at once.
+    virtual std::string Page(const TLoadedProtocol& load, const std::string& report) = 0;
     // Writes the comparison page of two complete loads with its warnings (UTF-8 lines).
     virtual void WriteComparison(const TLoadedProtocol& earlier, const TLoadedProtocol& later,
                                  const std::vector<std::string>& warnings,
                                  const std::filesystem::path& target) = 0;
 };
 
-// Loads, analyses and writes one protocol, under a name `names` has not given out yet. The
-// page is written only when `options.Pdf` is set, and then `page` must be given.
+// Loads, analyses and writes one protocol, under a name `names` has not given out yet, all on
+// the calling thread. The page is written only when `options.Pdf` is set, and then `page` must
+// be given.
 TProtocolOutcome ProcessProtocol(const std::filesystem::path& protocol,
-                                 const TBatchOptions& options, TChartWriter* charts,
+                                 const TBatchOptions& options, const TChartWriter* charts,
                                  TRunNames& names, TPageWriter* page = nullptr);
 
 // An output file of a protocol: DIR/<FileTag made safe><ending>, `ending` one of output::k*.
 std::filesystem::path OutputPath(const std::filesystem::path& dir, const std::string& fileTag,
                                  std::string_view ending);
 
-// Runs the whole batch; returns the exit status (0 all succeeded, 1 any failed).
-int RunBatch(const TBatchOptions& options, std::ostream& err, TChartWriter* charts,
+// Runs the whole batch; returns the exit status (0 all succeeded, 1 any failed). Protocols are
+// loaded, analysed and written on `options.Workers` threads; the files, their names, the
+// messages on `err` (with the progress when `showProgress`), the summary and the status are
+// those of running ProcessProtocol on each protocol in turn.
+int RunBatch(const TBatchOptions& options, std::ostream& err, const TChartWriter* charts,
              bool showProgress, TPageWriter* page = nullptr);
 
 // --compare: loads both protocols as the window's Data command does, writes the comparison
@@ -98,8 +114,21 @@ int RunBatch(const TBatchOptions& options, std::ostream& err, TChartWriter* char
 int RunComparison(const TBatchOptions& options, std::ostream& out, std::ostream& err,
                   TPageWriter* page = nullptr);
 
+// The summary's columns and one protocol's row of cells (a text left empty is an empty cell).
+std::vector<std::string> SummaryColumns();
+std::vector<stats::TCell> SummaryCells(const TProtocolOutcome& outcome);
 // One CSV row (UTF-8) of the summary, and its header.
 std::string SummaryHeader();
 std::string SummaryRow(const TProtocolOutcome& outcome);
+
+// Whether the summary `path` names is written as a workbook: a name ending in ".xlsx" (in any
+// letter case). Any other name gets the CSV.
+bool IsWorkbookName(const std::filesystem::path& path);
+// Writes the summary's rows as a workbook (see workbook::WriteWorkbook); a build that writes
+// no workbooks fails as a target that cannot be created.
+void WriteSummaryWorkbook(const std::filesystem::path& target,
+                          std::vector<std::vector<stats::TCell>> rows);
+// Whether this build writes workbooks.
+bool CanWriteWorkbooks() noexcept;
 
 }  // namespace orvix::batch

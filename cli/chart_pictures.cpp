@@ -1,27 +1,36 @@
 #include "chart_pictures.h"
 
-#include "export/gif_encoder.h"
 #include "export/qimage_rgb.h"
 
 namespace orvix::batch {
-namespace fs = std::filesystem;
 
-TChartPictures::TChartPictures() {
-    Reset();
-}
+namespace {
 
-TChartPictures::~TChartPictures() = default;
+class TPictureCharts final : public TProtocolCharts {
+  public:
+    explicit TPictureCharts(const TResultPictures& look) : look_(look) {
+        charts_.TempoChart.Color = look.ChartColor();
+        charts_.SearchChart.Color = look.ChartColor();
+    }
+    TTempoPlot& Tempo() override { return charts_.Tempo; }
+    TSearchTimePlot& Search() override { return charts_.Search; }
+    // Both are painted before either is encoded.
+    std::pair<TRgbImage, TRgbImage> Pictures() override {
+        const TQtTextMeasure measure;
+        const QImage tempo = look_.Tempo(charts_.TempoChart, measure);
+        const QImage search = look_.Search(charts_.SearchChart, measure);
+        return {ToRgbImage(tempo), ToRgbImage(search)};
+    }
 
-void TChartPictures::Reset() {
-    chartSel_ = std::make_unique<TSearchTimeChart>();
-    chart5sec_ = std::make_unique<TTempoChart>();
-}
+  private:
+    const TResultPictures& look_;
+    TDetachedCharts charts_;
+};
 
-void TChartPictures::Write(const fs::path& tempoPicture, const fs::path& searchPicture) {
-    TRgbImage tempo = ToRgbImage(chart5sec_->RenderImage());
-    TRgbImage search = ToRgbImage(chartSel_->RenderImage());
-    WriteGifFile(std::move(tempo), tempoPicture);
-    WriteGifFile(std::move(search), searchPicture);
+}  // namespace
+
+std::unique_ptr<TProtocolCharts> TChartPictures::NewCharts() const {
+    return std::make_unique<TPictureCharts>(look_);
 }
 
 }  // namespace orvix::batch

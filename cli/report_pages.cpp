@@ -7,14 +7,10 @@
 
 namespace orvix::batch {
 
-void TReportPages::Write(const TLoadedProtocol& load, const std::string& report,
-                         const std::filesystem::path& target) {
-    WriteReportPdf(target, load, report, QDate::currentDate());
+std::string TReportPages::Page(const TLoadedProtocol& load, const std::string& report) {
+    const QByteArray pdf = ReportPagePdf(load, report, QDate::currentDate());
+    return std::string(pdf.constData(), static_cast<std::size_t>(pdf.size()));
 }
-
-}  // namespace orvix::batch
-
-namespace orvix::batch {
 
 void TReportPages::WriteComparison(const TLoadedProtocol& earlier, const TLoadedProtocol& later,
                                    const std::vector<std::string>& warnings,

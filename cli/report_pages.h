@@ -1,5 +1,6 @@
 // --pdf: each protocol's report page (or, with --compare, the comparison page) written as PDF,
-// dated the day of the run.
+// dated the day of the run. Pages are painted on worker threads (QPdfWriter and QPainter are
+// made and used on the thread that paints).
 #pragma once
 
 #include "cli/batch.h"
@@ -8,8 +9,7 @@ namespace orvix::batch {
 
 class TReportPages final : public TPageWriter {
   public:
-    void Write(const TLoadedProtocol& load, const std::string& report,
-               const std::filesystem::path& target) override;
+    std::string Page(const TLoadedProtocol& load, const std::string& report) override;
     void WriteComparison(const TLoadedProtocol& earlier, const TLoadedProtocol& later,
                          const std::vector<std::string>& warnings,
                          const std::filesystem::path& target) override;

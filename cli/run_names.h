@@ -18,10 +18,10 @@ class TRunNames {
     // The protocol that took the file name `fileTag` makes, if any.
     const std::filesystem::path* Owner(const std::string& fileTag) const;
 
-  private:
     // The file name a stem makes, as the file system compares names.
     static std::string Key(const std::string& stem);
 
+  private:
     std::map<std::string, std::filesystem::path> taken_;
 };
 

@@ -132,18 +132,24 @@ TEST_F(Batch, WithoutPicturesTheChartsStillFailAsInTheWindow) {
     EXPECT_TRUE(fs::is_empty(options.OutDir));
 }
 
-// Chart pictures that cannot be written.
+// Chart pictures that cannot be made.
 class FailingPictures final : public TChartWriter {
-  public:
-    void Reset() override {}
-    TTempoPlot& Tempo() override { return charts_.Tempo; }
-    TSearchTimePlot& Search() override { return charts_.Search; }
-    void Write(const fs::path& tempoPicture, const fs::path&) override {
-        throw EFCreateError("Cannot create file " + tempoPicture.string());
-    }
+    class Charts final : public TProtocolCharts {
+      public:
+        TTempoPlot& Tempo() override { return charts_.Tempo; }
+        TSearchTimePlot& Search() override { return charts_.Search; }
+        std::pair<TRgbImage, TRgbImage> Pictures() override {
+            throw EFCreateError("Cannot create file picture");
+        }
 
-  private:
-    TDetachedCharts charts_;
+      private:
+        TDetachedCharts charts_;
+    };
+
+  public:
+    std::unique_ptr<TProtocolCharts> NewCharts() const override {
+        return std::make_unique<Charts>();
+    }
 };
 
 TEST_F(Batch, AProtocolWhosePicturesFailLeavesNoReport) {
@@ -163,18 +169,22 @@ TEST_F(Batch, AProtocolWhosePicturesFailLeavesNoReport) {
     EXPECT_TRUE(fs::is_empty(options.OutDir));
 }
 
-// Pictures written as small files, to see which names a run gives them.
+// Pictures of one pixel, to see which names a run gives them.
 class NamePictures final : public TChartWriter {
-  public:
-    void Reset() override {}
-    TTempoPlot& Tempo() override { return charts_.Tempo; }
-    TSearchTimePlot& Search() override { return charts_.Search; }
-    void Write(const fs::path& tempoPicture, const fs::path& searchPicture) override {
-        for (const fs::path& p : {tempoPicture, searchPicture}) WriteFileAtomically(p, "gif");
-    }
+    class Charts final : public TProtocolCharts {
+      public:
+        TTempoPlot& Tempo() override { return charts_.Tempo; }
+        TSearchTimePlot& Search() override { return charts_.Search; }
+        std::pair<TRgbImage, TRgbImage> Pictures() override { return {{1, 1}, {1, 1}}; }
 
-  private:
-    TDetachedCharts charts_;
+      private:
+        TDetachedCharts charts_;
+    };
+
+  public:
+    std::unique_ptr<TProtocolCharts> NewCharts() const override {
+        return std::make_unique<Charts>();
+    }
 };
 
 TEST_F(Batch, ProtocolsWithTheSameNamesAreNumberedNotLost) {
@@ -317,7 +327,7 @@ TEST_F(Batch, AComparisonWithATestThatFailsShowsItsMessageAndNothingElse) {
 // Records what the comparison page would have been given.
 class TRecordedPages final : public TPageWriter {
   public:
-    void Write(const TLoadedProtocol&, const std::string&, const fs::path&) override {}
+    std::string Page(const TLoadedProtocol&, const std::string&) override { return {}; }
     void WriteComparison(const TLoadedProtocol&, const TLoadedProtocol&,
                          const std::vector<std::string>& warnings, const fs::path&) override {
         pages.push_back(warnings);

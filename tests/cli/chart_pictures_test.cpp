@@ -8,6 +8,7 @@
 #include "cli/batch.h"
 #include "cli/chart_pictures.h"
 #include "export/qimage_rgb.h"
+#include "plots/result_charts.h"
 #include "protocol/load.h"
 #include "protocol/output_names.h"
 #include "tests/export/gif_check.h"
