@@ -42,6 +42,13 @@ FilePtr OpenFile(const fs::path& path, const char* mode) {
     throw EFCreateError(WithArgument(msg::kCannotCreateFile, PathText(target)));
 }
 
+// A target that exists and may not be replaced: held open by another program, or refused.
+[[noreturn]] void CannotReplace(const fs::path& target, ReplaceAccess access) {
+    if (access == ReplaceAccess::kInUse)
+        throw EFCreateError(WithArgument(W1251(msg::kFileInUse).c_str(), PathText(target)));
+    CannotCreate(target);
+}
+
 // A name beside the target that no other file has.
 fs::path TemporaryName(const fs::path& target) {
     static thread_local std::mt19937_64 random{std::random_device{}()};
@@ -142,8 +149,10 @@ void WriteFileAtomically(const fs::path& target, std::string_view bytes) {
     std::error_code ec;
     // A folder, or an existing file that may not be written, cannot become the target.
     if (fs::is_directory(target, ec)) CannotCreate(target);
+    // Checked before anything is written, so that a refused save leaves no temporary file.
     if (fs::exists(target, ec)) {
-        if (!OpenFile(target, "r+b")) CannotCreate(target);
+        const ReplaceAccess access = CheckReplace(target);
+        if (access != ReplaceAccess::kAllowed) CannotReplace(target, access);
     }
     const fs::path temporary = TemporaryName(target);
     FilePtr file = OpenFile(temporary, "wb");
@@ -171,7 +180,8 @@ void WriteFileAtomically(const fs::path& target, std::string_view bytes) {
     if (!RenameDurably(temporary, target)) {
         std::error_code ignored;
         fs::remove(temporary, ignored);
-        CannotCreate(target);
+        // Opened by another program between the check and the rename?
+        CannotReplace(target, CheckReplace(target));
     }
 }
 
