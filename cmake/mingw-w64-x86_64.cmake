@@ -24,6 +24,10 @@ if(ORVIX_QT_KIT)
     # The kit's moc, rcc and uic are the build machine's own Qt tools of the same version.
     if(NOT QT_HOST_PATH)
         set(QT_HOST_PATH /usr CACHE PATH "Qt for the build machine (its moc, rcc, uic)")
+        execute_process(COMMAND dpkg-architecture -qDEB_HOST_MULTIARCH
+                        OUTPUT_VARIABLE ORVIX_MULTIARCH OUTPUT_STRIP_TRAILING_WHITESPACE)
+        set(QT_HOST_PATH_CMAKE_DIR /usr/lib/${ORVIX_MULTIARCH}/cmake
+            CACHE PATH "The build machine's Qt CMake packages")
     endif()
 else()
     # Without Qt, the C++ runtime is linked in, so the programs run without MinGW's DLLs beside

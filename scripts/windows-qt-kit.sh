@@ -41,7 +41,7 @@ if [[ ! -f $kit/.complete ]]; then
     rm -rf "$work/build" "$kit"
     cmake -S "$work/src" -B "$work/build" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-        -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+        -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
         -DCMAKE_INSTALL_PREFIX="$kit" "${recipe[@]}" >"$work/configure.log" 2>&1 ||
         { tail -50 "$work/configure.log" >&2; exit 1; }
     cmake --build "$work/build" --parallel "${ORVIX_KIT_JOBS:-$(nproc)}" >"$work/build.log" 2>&1 ||
