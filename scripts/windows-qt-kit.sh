@@ -36,17 +36,22 @@ kit=$cache/qt6-mingw-w64-${qt_version//[^A-Za-z0-9.]/_}-$key
 if [[ ! -f $kit/.complete ]]; then
     echo "=== Qt $qt_version for MinGW-w64 ($gxx $gxx_version): building $kit" >&2
     work=$cache/work-$key
-    mkdir -p "$work"
-    fetch_debian_source "$work" "qt6-base=$qt_version" "$work/src" >&2
-    rm -rf "$work/build" "$kit"
-    cmake -S "$work/src" -B "$work/build" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-        -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
-        -DCMAKE_INSTALL_PREFIX="$kit" "${recipe[@]}" >"$work/configure.log" 2>&1 ||
-        { tail -50 "$work/configure.log" >&2; exit 1; }
-    cmake --build "$work/build" --parallel "${ORVIX_KIT_JOBS:-$(nproc)}" >"$work/build.log" 2>&1 ||
-        { grep -B2 -A20 'FAILED:' "$work/build.log" | head -80 >&2; exit 1; }
-    cmake --install "$work/build" --strip >"$work/install.log" 2>&1
+    # A build stopped half-way (the machine stopped, say) goes on where it was.
+    if [[ ! -f $work/build/build.ninja ]]; then
+        rm -rf "$work"
+        mkdir -p "$work"
+        fetch_debian_source "$work" "qt6-base=$qt_version" "$work/src" >&2
+        cmake -S "$work/src" -B "$work/build" -G Ninja \
+            -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+            -DQT_HOST_PATH=/usr \
+            -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
+            -DCMAKE_INSTALL_PREFIX="$kit" "${recipe[@]}" >"$work/configure.log" 2>&1 ||
+            { tail -50 "$work/configure.log" >&2; exit 1; }
+    fi
+    cmake --build "$work/build" --parallel "${ORVIX_KIT_JOBS:-$(nproc)}" >>"$work/build.log" 2>&1 ||
+        { grep -B2 -A20 'FAILED:' "$work/build.log" | tail -80 >&2; exit 1; }
+    rm -rf "$kit"
+    cmake --install "$work/build" --prefix "$kit" --strip >"$work/install.log" 2>&1
     date -u +%FT%TZ >"$kit/.complete"
     rm -rf "$work"
     echo "=== Qt kit ready: $(du -sh "$kit" | cut -f1)" >&2

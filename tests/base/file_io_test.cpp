@@ -81,7 +81,7 @@ TEST_F(FileIo, LongCyrillicPathsAreWrittenAndRead) {
     // Deeper than the 260 characters of the old Windows path limit, in folders named in
     // Cyrillic, as under a Russian user name.
     fs::path folder = dir_ / u8"Пользователь";
-    while (folder.u8string().size() < 300) folder /= u8"Результаты обследований";
+    while (folder.u16string().size() < 300) folder /= u8"Результаты обследований";
     fs::create_directories(folder);
     const fs::path target = folder / u8"Иванов KL.txt";
     WriteFileAtomically(target, "first");
