@@ -61,10 +61,12 @@ screen_start "$try/screen"
 # folder to the home's).
 export USER=Пользователь HOME=$try/home
 wine_start "$try/wine"
-# wine runs with the decimal point the Linux report above was made with.
 win() { wine "$@" </dev/null 2>>"$try/wine.log"; }
-unix_path() { winepath -u "$1" 2>/dev/null; }
-expand() { win cmd /c echo "$1" | tr -d '\r'; }
+# The user's folders, as Unix paths (wine's console would turn the Cyrillic name into "?").
+profile=$WINEPREFIX/drive_c/users/$USER
+programs=$profile/AppData/Local/Programs/ORVIX-KL
+startmenu="$profile/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
+results=$profile/Documents/Results
 
 # A window's id once it is shown (waits up to 60 s), by its exact caption.
 window() {
@@ -101,10 +103,7 @@ key() {
 }
 
 echo "=== installer"
-win "$setup" /S
-programs=$(unix_path "$(expand '%LOCALAPPDATA%')\\Programs\\ORVIX-KL")
-startmenu=$(unix_path "$(expand '%APPDATA%')\\Microsoft\\Windows\\Start Menu\\Programs")
-results=$(unix_path "$(expand '%USERPROFILE%')\\Documents\\Results")
+check "installer ran silently" win "$setup" /S
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\ORVIX-KL'
 check "installed for the user without administrator rights" test -f "$programs/bin/orvix-kl.exe"
 check "Qt and its Windows platform installed" \
