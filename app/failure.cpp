@@ -8,6 +8,7 @@
 #include "base/errors.h"
 #include "dialogs.h"
 #include "qt_text.h"
+#include "qt_translation.h"
 
 namespace orvix {
 namespace {
@@ -47,7 +48,9 @@ void ReportCurrentFailure() {
     }
 }
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    InstallQtTranslation(*this);
+}
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
     try {

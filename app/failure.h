@@ -36,7 +36,7 @@ void RunCommand(Command&& command) {
 }
 
 // The application object: whatever failure escapes an event handler is reported here, and the
-// event loop goes on.
+// event loop goes on. The toolkit's own texts are Russian (InstallQtTranslation).
 class TApplication : public QApplication {
   public:
     TApplication(int& argc, char** argv);

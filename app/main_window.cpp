@@ -6,11 +6,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
+#include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
-#include <QShortcut>
-#include <QToolButton>
+#include <QPushButton>
 
 #include "about_box.h"
 #include "base/numbers.h"
@@ -35,11 +35,13 @@ class TClientArea final : public QWidget {
     using QWidget::QWidget;
     QWidget* bevel = nullptr;
     QWidget* work = nullptr;
+    QWidget* hint = nullptr;
 
   protected:
     void resizeEvent(QResizeEvent*) override {
         if (bevel) bevel->setGeometry(0, 0, width(), 2);
         if (work) work->setGeometry(0, 0, width(), height());
+        if (hint) hint->setGeometry(12, 12, width() - 24, hint->sizeHint().height());
     }
 };
 
@@ -66,6 +68,7 @@ TForm1::TForm1(TDialogs& dialogs, QWidget* parent)
     CreateSystemMenu();
     FormCreate();
     AboutBox = new TAboutBox(this, mmOpen);
+    connect(AboutBox->OKButton, &QPushButton::clicked, lbHint, &QWidget::hide);
     ReadDecimalChar();
 
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -89,6 +92,11 @@ void TForm1::CreateWorkPanel() {
     paWork->setObjectName(QStringLiteral("paWork"));
     client->bevel = Bevel1;
     client->work = paWork;
+
+    // Every command is off at first: the way in, until the About box has been confirmed.
+    lbHint = new QLabel(StartHint(), client);
+    lbHint->setObjectName(QStringLiteral("lbHint"));
+    client->hint = lbHint;
 
     Chart5sec = new TTempoChart(paWork);
     Chart5sec->setGeometry(1, 1, kResultChartWidth, kResultChartHeight);
@@ -114,6 +122,9 @@ void TForm1::CreateMenu() {
     mmOpen = command("mmOpen", QStringLiteral("Data"), pictures::DataIcon());
     mmChartSel = command("mmChartSel", QStringLiteral("Chart Select"), pictures::ChartSelectIcon());
     mmChart5sec = command("mmChart5sec", QStringLiteral("Chart 5 sec"), pictures::Chart5secIcon());
+    mmOpen->setShortcut(QKeySequence::Open);
+    mmChartSel->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_1));
+    mmChart5sec->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_2));
 
     auto* save = new QMenu(QStringLiteral("Save"), bar);
     save->setObjectName(QStringLiteral("SaveMenu"));
@@ -126,62 +137,16 @@ void TForm1::CreateMenu() {
     mmSaveChart5sec->setObjectName(QStringLiteral("mmSaveChart5sec"));
     mmSaveChartSel = save->addAction(QStringLiteral("Chart Select"));
     mmSaveChartSel->setObjectName(QStringLiteral("mmSaveChartSel"));
+    mmSaveAnalysis->setShortcut(QKeySequence::Save);
     CreateReportMenu();
 
     OnTriggered(mmOpen, this, [this] { mmOpenClick(); });
     OnTriggered(mmChartSel, this, [this] { mmChartSelClick(); });
     OnTriggered(mmChart5sec, this, [this] { mmChart5secClick(); });
+    // A key of a Save item works only while Save is on, as the menu does.
     OnTriggered(mmSaveAnalysis, this, [this] { mmSaveAnalysisClick(); });
     OnTriggered(mmSaveChart5sec, this, [this] { btSaveClick(); });
     OnTriggered(mmSaveChartSel, this, [this] { mmSaveChartSelClick(); });
-}
-
-void TForm1::CreateSystemMenu() {
-    SystemMenu = new QMenu(this);
-    SystemMenu->setObjectName(QStringLiteral("SystemMenu"));
-    struct Item {
-        const char* caption;
-        int command;
-    };
-    const Item items[] = {{"Восстановить", syscmd::kRestore},  {"Свернуть", syscmd::kMinimize},
-                          {"Развернуть", syscmd::kMaximize},   {nullptr, 0},
-                          {"Закрыть\tAlt+F4", syscmd::kClose}, {nullptr, 0},
-                          {"О программе", syscmd::kAbout}};
-    for (const Item& item : items) {
-        if (!item.caption) {
-            SystemMenu->addSeparator();
-            continue;
-        }
-        QAction* action = SystemMenu->addAction(QString::fromUtf8(item.caption));
-        action->setData(item.command);
-        const int id = item.command;
-        OnTriggered(action, this, [this, id] { WMSysCommand(id); });
-    }
-    connect(SystemMenu, &QMenu::aboutToShow, this, [this] {
-        const Qt::WindowStates state = windowState();
-        for (QAction* action : SystemMenu->actions()) {
-            const int id = action->data().toInt();
-            if (id == syscmd::kRestore)
-                action->setEnabled(state & (Qt::WindowMaximized | Qt::WindowMinimized));
-            if (id == syscmd::kMaximize) action->setEnabled(!(state & Qt::WindowMaximized));
-            if (id == syscmd::kMinimize) action->setEnabled(!(state & Qt::WindowMinimized));
-        }
-    });
-
-#ifndef Q_OS_WIN
-    // Without a system menu of the desktop's own, the window menu opens from the program's
-    // icon at the left of the main menu, or with Alt+Space.
-    sbSystemMenu = new QToolButton(menuBar());
-    sbSystemMenu->setObjectName(QStringLiteral("sbSystemMenu"));
-    sbSystemMenu->setIcon(pictures::ProgramIcon());
-    sbSystemMenu->setAutoRaise(true);
-    sbSystemMenu->setFocusPolicy(Qt::NoFocus);
-    sbSystemMenu->setToolTip(QStringLiteral("Меню окна (Alt+Пробел)"));
-    connect(sbSystemMenu, &QToolButton::clicked, this, [this] { ShowSystemMenu(); });
-    menuBar()->setCornerWidget(sbSystemMenu, Qt::TopLeftCorner);
-    auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
-    connect(shortcut, &QShortcut::activated, this, [this] { ShowSystemMenu(); });
-#endif
 }
 
 void TForm1::FormCreate() {
@@ -197,45 +162,6 @@ void TForm1::FormCreate() {
     mmSave->setEnabled(false);
     paWork->hide();
 }
-
-void TForm1::ShowSystemMenu() {
-    const QPoint at = sbSystemMenu ? sbSystemMenu->mapToGlobal(QPoint(0, sbSystemMenu->height()))
-                                   : mapToGlobal(QPoint(0, 0));
-    SystemMenu->popup(at);
-}
-
-void TForm1::WMSysCommand(int command) {
-    if (command == syscmd::kAbout) AboutBox->ShowBox();
-    DefaultSysCommand(command);
-}
-
-void TForm1::DefaultSysCommand(int command) {
-    switch (command) {
-        case syscmd::kRestore:
-            showNormal();
-            break;
-        case syscmd::kMinimize:
-            showMinimized();
-            break;
-        case syscmd::kMaximize:
-            AllowAnySize();  // the fixed size of the normal window would hold it back
-            showMaximized();
-            break;
-        case syscmd::kClose:
-            close();
-            break;
-        default:
-            break;
-    }
-}
-
-#ifdef Q_OS_WIN
-bool TForm1::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
-    if (win::IsSystemCommand(message, syscmd::kAbout))
-        RunCommand([this] { AboutBox->ShowBox(); });  // then the desktop's own handling
-    return QMainWindow::nativeEvent(eventType, message, result);
-}
-#endif
 
 TChart* TForm1::FrontChart() const {
     // The later of two siblings is drawn over the earlier.
@@ -254,33 +180,35 @@ void TForm1::mmOpenClick() {
     // A file that cannot be read changes nothing; a failed analysis shows what it reached.
     loaded_ = LoadAndAnalyse(ToPath(*chosen));
     loadedName_ = QFileInfo(*chosen).fileName();
-    UpdateStatisticsCommands();
+    shownComplete_ = false;
+    UpdateReportCommands();
     ShowLoad(loaded_, *meAnalysis, Chart5sec->Plot(), ChartSel->Plot());
+    shownComplete_ = true;  // every view has the whole analysis
+    UpdateReportCommands();
 
-    // The menu as for the 5 sec view, whichever chart is in front.
     mmOpen->setEnabled(true);
-    mmChartSel->setEnabled(true);
-    mmChart5sec->setEnabled(false);
     mmSave->setEnabled(true);
-    mmSaveChart5sec->setEnabled(true);
-    mmSaveChartSel->setEnabled(false);
+    // The view commands as the view command of the chart in front sets them: the other chart
+    // can be brought forward, and only the chart in front can be saved.
+    SetViewCommands(FrontChart() == ChartSel);
     paWork->show();
+}
+
+void TForm1::SetViewCommands(bool chartSelInFront) {
+    mmChartSel->setEnabled(!chartSelInFront);
+    mmChart5sec->setEnabled(chartSelInFront);
+    mmSaveChart5sec->setEnabled(!chartSelInFront);
+    mmSaveChartSel->setEnabled(chartSelInFront);
 }
 
 void TForm1::mmChartSelClick() {
     ChartSel->raise();
-    mmChartSel->setEnabled(false);
-    mmChart5sec->setEnabled(true);
-    mmSaveChart5sec->setEnabled(false);  // only the chart in front can be saved
-    mmSaveChartSel->setEnabled(true);
+    SetViewCommands(true);
 }
 
 void TForm1::mmChart5secClick() {
     Chart5sec->raise();
-    mmChartSel->setEnabled(true);
-    mmChart5sec->setEnabled(false);
-    mmSaveChart5sec->setEnabled(true);
-    mmSaveChartSel->setEnabled(false);
+    SetViewCommands(false);
 }
 
 void TForm1::SetDecimalPointSource(std::function<QString()> source) {
@@ -325,7 +253,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
 #endif
     AboutBox->hide();
     loaded_ = TLoadedProtocol{};
-    UpdateStatisticsCommands();
+    shownComplete_ = false;
+    UpdateReportCommands();
     event->accept();
 }
 

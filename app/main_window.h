@@ -3,6 +3,7 @@
 // and the commands: Data, view switching, Save › Analysis and the two chart pictures.
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
@@ -12,12 +13,14 @@
 
 #include <string_view>
 
-#include "plots/result_charts.h"
 #include "dialogs.h"
+#include "plots/result_charts.h"
 #include "protocol/load.h"
 
 class QAction;
 class QFrame;
+class QKeySequence;
+class QLabel;
 class QMenu;
 class QToolButton;
 
@@ -89,10 +92,11 @@ class TForm1 final : public QMainWindow {
     QAction* mmSaveChart5sec = nullptr;
     QAction* mmSaveChartSel = nullptr;
     QAction* mmReport = nullptr;  // enabled exactly when Save is
+    // Its commands are enabled when the views show the last load's complete analysis: a page or
+    // data file of a case holds one whole analysis of one protocol, or nothing.
     QAction* mmReportPdf = nullptr;
     QAction* mmReportPrint = nullptr;
     QAction* mmReportCsv = nullptr;
-    // Enabled when the last load's analysis is complete.
     QAction* mmReportCurve = nullptr;
     QAction* mmReportCompare = nullptr;
     // The statistics windows (one of each at a time), while they are open.
@@ -101,6 +105,12 @@ class TForm1 final : public QMainWindow {
     QMenu* SystemMenu = nullptr;          // the window menu
     QToolButton* sbSystemMenu = nullptr;  // its button at the left of the main menu
     TAboutBox* AboutBox = nullptr;
+    QLabel* lbHint = nullptr;  // the way in, shown until the About box has been confirmed
+
+    // The keys that open the window menu where the window has its own (none on Windows, whose
+    // system menu has the desktop's key), and the one-line hint for the first start.
+    static QList<QKeySequence> SystemMenuKeys();
+    static QString StartHint();
 
   protected:
     void changeEvent(QEvent* event) override;
@@ -113,7 +123,8 @@ class TForm1 final : public QMainWindow {
     void FormCreate();
     void CreateMenu();
     void CreateReportMenu();
-    void UpdateStatisticsCommands();
+    void UpdateReportCommands();
+    void SetViewCommands(bool chartSelInFront);
     void CreateSystemMenu();
     void CreateWorkPanel();
     void ReadDecimalChar();
@@ -126,8 +137,9 @@ class TForm1 final : public QMainWindow {
 
     TDialogs& dialogs_;
     QString exeDir_;
-    TLoadedProtocol loaded_;  // the last load's protocol and analysis
-    QString loadedName_;      // and its file's name
+    TLoadedProtocol loaded_;      // the last load's protocol and analysis
+    QString loadedName_;          // and its file's name
+    bool shownComplete_ = false;  // the views show all of its analysis
     TSaveDialogSettings saveDialog_;
     std::function<QString()> decimalPoint_;
 };

@@ -7,6 +7,7 @@
 #include "export/gif_image.h"
 #include "export/qimage_rgb.h"
 #include "export/screen_snapshot.h"
+#include "export/uncover_wait.h"
 #include "main_window.h"
 #include "protocol/output_names.h"
 #include "protocol/report.h"
@@ -58,14 +59,17 @@ void TForm1::SaveChartPicture(TChart& chart, const QString& title, std::string_v
     saveDialog_.InitialDir = user_dirs::ResultsFolder(exeDir_);
     saveDialog_.Title = title;
     saveDialog_.FileName = ProposedName(nameEnding);
+    TUncoverWait uncovered(chart);  // the dialog and the overwrite question close over it
     const std::optional<QString> chosen = dialogs_.SaveFile(this, saveDialog_);
     if (!chosen) return;
 
     // Pending events run first, so the area the dialog covered is repainted before the
-    // screen is copied.
+    // screen is copied; under a window manager that repaint comes only once the manager has
+    // taken the dialogs' frames away.
     QCoreApplication::processEvents();
     QGuiApplication::sync();
     QCoreApplication::processEvents();
+    uncovered.Wait(std::chrono::seconds(2));
 
     const QString target = GifFileName(*chosen);
     // What the screen shows at the chart's place: the chart in front of the two, and any

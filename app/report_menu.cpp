@@ -1,7 +1,7 @@
 // The Report menu, beside the specified Save commands: the report page as PDF or on a printer,
 // the per-selection table as CSV, the work curve of the loaded test and its comparison with an
-// earlier test. Its item is enabled exactly when Save is; the two statistics commands need a
-// complete analysis.
+// earlier test. Its item is enabled exactly when Save is; its commands need the complete
+// analysis of the loaded protocol on screen.
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
@@ -11,6 +11,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 #include "base/file_io.h"
 #include "base/numbers.h"
@@ -42,7 +43,9 @@ void TForm1::CreateReportMenu() {
     mmReportCurve->setObjectName(QStringLiteral("mmReportCurve"));
     mmReportCompare = report->addAction(QStringLiteral("Compare…"));
     mmReportCompare->setObjectName(QStringLiteral("mmReportCompare"));
-    UpdateStatisticsCommands();
+    mmReportPdf->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    mmReportPrint->setShortcut(QKeySequence::Print);
+    UpdateReportCommands();
 
     mmReport->setEnabled(mmSave->isEnabled());
     connect(mmSave, &QAction::enabledChanged, mmReport, &QAction::setEnabled);
@@ -58,14 +61,16 @@ void TForm1::CreateReportMenu() {
             [this] { RunCommand([this] { mmReportCompareClick(); }); });
 }
 
-void TForm1::UpdateStatisticsCommands() {
-    const bool complete =
-        loaded_.Analysis.Stopped == TAnalysisStep::Done && loaded_.Protocol.LineCount() > 0;
-    mmReportCurve->setEnabled(complete);
-    mmReportCompare->setEnabled(complete);
+void TForm1::UpdateReportCommands() {
+    const bool complete = shownComplete_ && loaded_.Analysis.Stopped == TAnalysisStep::Done &&
+                          loaded_.Protocol.LineCount() > 0;
+    for (QAction* command :
+         {mmReportPdf, mmReportPrint, mmReportCsv, mmReportCurve, mmReportCompare})
+        command->setEnabled(complete);
 }
 
 void TForm1::mmReportPdfClick() {
+    if (!mmReportPdf->isEnabled()) return;
     // Settings of their own: the save dialog of the Save commands keeps what they left.
     const TSaveDialogSettings settings =
         SaveSettingsIn(user_dirs::ResultsFolder(exeDir_),
@@ -78,17 +83,27 @@ void TForm1::mmReportPdfClick() {
 }
 
 void TForm1::mmReportPrintClick() {
+    if (!mmReportPrint->isEnabled()) return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setFullPage(true);
     printer.setPageLayout(
         QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-    printer.setDocName(ToQString(output::FileName(loaded_.FileTag, output::kPdf)));
+    const QString pageName = ToQString(output::FileName(loaded_.FileTag, output::kPdf));
+    printer.setDocName(pageName);
+#if !defined(Q_OS_WIN) && !defined(Q_OS_MACOS)
+    // With no printer set up, the toolkit's print dialog offers only printing to a PDF file, by
+    // default in the home folder: propose the page where Report › PDF… would write it. (The
+    // desktop's own dialogs on Windows and macOS print to printers only.)
+    if (QPrinterInfo::availablePrinters().isEmpty())
+        printer.setOutputFileName(user_dirs::ResultsFolder(exeDir_) + QDir::separator() + pageName);
+#endif
     if (!dialogs_.Print(this, printer)) return;
     QPainter painter(&printer);
     PaintReportPage(painter, loaded_, meAnalysis->Text(), QDate::currentDate());
 }
 
 void TForm1::mmReportCsvClick() {
+    if (!mmReportCsv->isEnabled()) return;
     const TSaveDialogSettings settings =
         SaveSettingsIn(user_dirs::ResultsFolder(exeDir_),
                        ToQString(output::FileName(loaded_.FileTag, output::kPoints)),

@@ -13,8 +13,11 @@ void TChartAxisTitle::SetCaption(std::string caption) {
     if (owner_) owner_->Invalidate();
 }
 
-TChartAxis::TChartAxis(TCustomChart* owner, bool horizontal)
-    : Title(owner, horizontal ? 0 : 90), owner_(owner), horizontal_(horizontal) {
+TChartAxis::TChartAxis(TCustomChart* owner, bool horizontal, bool otherSide)
+    : Title(owner, horizontal ? 0 : 90),
+      owner_(owner),
+      horizontal_(horizontal),
+      otherSide_(otherSide && !horizontal) {
     map_.Horizontal = horizontal;
 }
 

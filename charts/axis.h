@@ -42,13 +42,16 @@ struct TAxisLabel {
 
 class TChartAxis {
   public:
-    TChartAxis(TCustomChart* owner, bool horizontal);
+    // `otherSide`: a vertical axis on the right of the plot instead of the left.
+    TChartAxis(TCustomChart* owner, bool horizontal, bool otherSide = false);
 
     TCustomChart* ParentChart() const noexcept { return owner_; }
     TChartAxis(const TChartAxis&) = delete;
     TChartAxis& operator=(const TChartAxis&) = delete;
 
     bool Horizontal() const noexcept { return horizontal_; }
+    // A vertical axis whose line, ticks, labels and title lie right of the plot.
+    bool OtherSide() const noexcept { return otherSide_; }
 
     // Automatic sets both ends' flags; an end's flag set False clears Automatic, set True sets
     // it when the other end is automatic too.
@@ -95,7 +98,8 @@ class TChartAxis {
     int CalcPosValue(double value) const noexcept { return map_.ToPixel(value); }
     double CalcPosPoint(int pixel) const noexcept { return map_.ToValue(pixel); }
     bool Shown() const noexcept { return shown_; }
-    // The plot edge the axis line lies on, the edge of the labels band and of the title band.
+    // The plot edge the axis line lies on, and the edges of the labels band and of the title
+    // band next to the plot (their inner edges: bands grow away from the plot).
     int PosAxis() const noexcept { return posAxis_; }
     int PosLabels() const noexcept { return posLabels_; }
     int PosTitle() const noexcept { return posTitle_; }
@@ -109,6 +113,7 @@ class TChartAxis {
     friend class TCustomChart;
     TCustomChart* owner_;
     bool horizontal_;
+    bool otherSide_;
     bool automatic_ = true;
     bool automaticMinimum_ = true;
     bool automaticMaximum_ = true;

@@ -30,7 +30,7 @@ class TChartPainter {
         DrawLines(layout.TitleLines, chart_.Title.Font);
         DrawLines(layout.FootLines, chart_.Foot.Font);
         DrawBackWall();
-        for (const TChartAxis* axis : {&chart_.BottomAxis, &chart_.LeftAxis})
+        for (const TChartAxis* axis : {&chart_.BottomAxis, &chart_.LeftAxis, &chart_.RightAxis})
             if (axis->Shown()) DrawAxis(*axis);
         for (int i = 0; i < chart_.SeriesCount(); ++i) {
             const TChartSeries& s = *chart_.Series(i);
@@ -83,10 +83,12 @@ class TChartPainter {
     }
 
     // Axis pieces outside the plot run away from it: downwards for the bottom axis, to the
-    // left for the left axis. The axis line covers the plot's edge pixel and the ones beyond
-    // it; the ticks start right after the line, so line and ticks fill the tick band.
+    // left for the left axis, to the right for the right axis. The axis line covers the plot's
+    // edge pixel and the ones beyond it; the ticks start right after the line, so line and
+    // ticks fill the tick band.
     void DrawAxis(const TChartAxis& axis) {
         const bool horizontal = axis.Horizontal();
+        const bool right = axis.OtherSide();
         const TAxisMap& map = axis.Map();
         const TRect plot = chart_.PlotRect();
         const int edge = axis.PosAxis();
@@ -99,6 +101,9 @@ class TChartPainter {
                 const int w = fm.horizontalAdvance(QStringOf1251(label.Text));
                 if (horizontal)
                     DrawText(label.Pixel - w / 2, axis.PosLabels(), axis.LabelsFont, label.Text);
+                else if (right)
+                    DrawText(axis.PosLabels() + 1, label.Pixel - fm.height() / 2, axis.LabelsFont,
+                             label.Text);
                 else
                     DrawText(axis.PosLabels() - w, label.Pixel - fm.height() / 2, axis.LabelsFont,
                              label.Text);
@@ -110,6 +115,8 @@ class TChartPainter {
             if (length <= 0) return;
             if (horizontal)
                 canvas_.Fill(at, edge + from, 1, length, c);
+            else if (right)
+                canvas_.Fill(edge + from, at, length, 1, c);
             else
                 canvas_.Fill(edge - from - length + 1, at, length, 1, c);
         };
@@ -119,6 +126,8 @@ class TChartPainter {
             const int len = std::abs(map.End - map.Start) + 1;
             if (horizontal)
                 canvas_.Fill(lo, edge, len, lineWidth, c);
+            else if (right)
+                canvas_.Fill(edge, lo, lineWidth, len, c);
             else
                 canvas_.Fill(edge - lineWidth + 1, lo, lineWidth, len, c);
         }
@@ -155,9 +164,11 @@ class TChartPainter {
                          font.Color, text);
             return;
         }
-        // Reading upwards, inside the band left of the title position.
-        canvas_.TextUpwards(QPoint(axis.PosTitle() - fm.height(), centre + w / 2), fm.ascent(),
-                            measure_.Font(font), font.Color, text);
+        // Reading upwards, inside the band beyond the title position (left of it for the left
+        // axis, right of it for the right axis).
+        const int left = axis.OtherSide() ? axis.PosTitle() : axis.PosTitle() - fm.height();
+        canvas_.TextUpwards(QPoint(left, centre + w / 2), fm.ascent(), measure_.Font(font),
+                            font.Color, text);
     }
 
     void DrawMarker(const TSeriesPointer& ptr, int x, int y, TColor color) {
@@ -181,7 +192,7 @@ class TChartPainter {
         const int last = std::min(s.LastVisible(), s.PointCount() - 1);
         if (first < 0 || last < first) return;
         const TAxisMap& hx = chart_.BottomAxis.Map();
-        const TAxisMap& vy = chart_.LeftAxis.Map();
+        const TAxisMap& vy = chart_.VertAxisOf(s).Map();
         const TRect plot = chart_.PlotRect();
         const auto& xs = s.XValues.Raw();
         const auto& ys = s.YValues.Raw();

@@ -69,7 +69,7 @@ bool TCustomChart::HasActiveSeries() const {
 }
 
 // The series that decide an axis's automatic range: the active ones, or all when none is.
-// Every series is drawn against the bottom and the left axis.
+// Every series is drawn against the bottom axis, and against the left or the right axis.
 std::vector<const TChartSeries*> TCustomChart::CountingSeries() const {
     std::vector<const TChartSeries*> out;
     const bool anyActive = HasActiveSeries();
@@ -101,6 +101,7 @@ void TCustomChart::CalcDataRange(const TChartAxis& axis, double& low, double& hi
     bool any = false;
     for (const TChartSeries* s : counting) {
         if (s->PointCount() == 0) continue;
+        if (!axis.Horizontal() && &VertAxisOf(*s) != &axis) continue;
         const double lo = axis.Horizontal() ? s->LowestX() : s->LowestY();
         const double hi = axis.Horizontal() ? s->HighestX() : s->HighestY();
         low = any ? std::min(low, lo) : lo;
@@ -165,6 +166,10 @@ void TCustomChart::CalcAxisBands(TChartAxis& axis, TRect& r, const TTextMeasure&
             r.Bottom -= pixels;
             return r.Bottom;
         }
+        if (axis.OtherSide()) {
+            r.Right -= pixels;
+            return r.Right;
+        }
         r.Left += pixels;
         return r.Left;
     };
@@ -195,6 +200,7 @@ void TCustomChart::ApplyPixelMargins(TChartAxis& axis) {
     int end = 0;
     for (const auto& s : series_) {
         if (!s->Active()) continue;
+        if (!axis.Horizontal() && &VertAxisOf(*s) != &axis) continue;
         int a = 0;
         int b = 0;
         if (axis.Horizontal())
@@ -277,10 +283,14 @@ void TCustomChart::CalcLayout(int width, int height, const TTextMeasure& measure
 
     CalcStoredRange(BottomAxis);
     CalcStoredRange(LeftAxis);
+    CalcStoredRange(RightAxis);
 
     const bool anyActive = HasActiveSeries();
-    for (TChartAxis* axis : {&BottomAxis, &LeftAxis}) {
-        axis->shown_ = AxisVisible && axis->Visible && anyActive;
+    const bool anyRight = std::any_of(series_.begin(), series_.end(), [](const auto& s) {
+        return s->Active() && s->VertAxis() == aRightAxis;
+    });
+    for (TChartAxis* axis : {&BottomAxis, &LeftAxis, &RightAxis}) {
+        axis->shown_ = AxisVisible && axis->Visible && (axis->OtherSide() ? anyRight : anyActive);
         axis->posTitle_ = axis->posLabels_ = 0;
         if (axis->shown_) {
             CalcAxisBands(*axis, r, measure);
@@ -295,14 +305,18 @@ void TCustomChart::CalcLayout(int width, int height, const TTextMeasure& measure
     BottomAxis.map_.End = span(r.Left, r.Width(), BottomAxis.EndPosition);
     LeftAxis.map_.Start = span(r.Top, r.Height(), LeftAxis.StartPosition);
     LeftAxis.map_.End = span(r.Top, r.Height(), LeftAxis.EndPosition);
+    RightAxis.map_.Start = span(r.Top, r.Height(), RightAxis.StartPosition);
+    RightAxis.map_.End = span(r.Top, r.Height(), RightAxis.EndPosition);
     BottomAxis.posAxis_ = r.Bottom;
     LeftAxis.posAxis_ = r.Left;
+    RightAxis.posAxis_ = r.Right;
     plotRect_ = r;
 
     ApplyPixelMargins(LeftAxis);
+    ApplyPixelMargins(RightAxis);
     ApplyPixelMargins(BottomAxis);
 
-    for (TChartAxis* axis : {&BottomAxis, &LeftAxis}) {
+    for (TChartAxis* axis : {&BottomAxis, &LeftAxis, &RightAxis}) {
         if (axis->shown_) {
             CalcLabels(*axis, measure);
         } else {

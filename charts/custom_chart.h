@@ -114,6 +114,13 @@ class TCustomChart {
 
     TChartAxis BottomAxis{this, true};
     TChartAxis LeftAxis{this, false};
+    // Shown only while an active series is drawn against it (TChartSeries::SetVertAxis).
+    TChartAxis RightAxis{this, false, true};
+
+    // The vertical axis `series` is drawn against.
+    const TChartAxis& VertAxisOf(const TChartSeries& series) const noexcept {
+        return series.VertAxis() == aRightAxis ? RightAxis : LeftAxis;
+    }
 
     // The plot rectangle of the last paint (empty before the first).
     TRect PlotRect() const noexcept { return plotRect_; }

@@ -14,6 +14,12 @@ void TChartSeries::Changed() const {
     if (chart_) chart_->Invalidate();
 }
 
+void TChartSeries::SetVertAxis(TVertAxis axis) {
+    if (vertAxis_ == axis) return;
+    vertAxis_ = axis;
+    Changed();
+}
+
 void TChartSeries::SetActive(bool active) {
     if (active_ == active) return;
     active_ = active;
@@ -74,7 +80,7 @@ const TAxisMap& TChartSeries::HorizMap() const {
 
 const TAxisMap& TChartSeries::VertMap() const {
     static const TAxisMap none;
-    return chart_ ? chart_->LeftAxis.Map() : none;
+    return chart_ ? chart_->VertAxisOf(*this).Map() : none;
 }
 
 int TChartSeries::CalcXPos(int index) const {

@@ -18,6 +18,9 @@ class TCustomChart;
 // What a series draws; painting and bar grouping go by it.
 enum class TSeriesKind { Line, Bar };
 
+// The vertical axis a series is drawn against: its values take that axis's range and map.
+enum TVertAxis { aLeftAxis, aRightAxis };
+
 class TChartSeries {
   public:
     virtual ~TChartSeries() = default;
@@ -30,6 +33,10 @@ class TChartSeries {
     TChartValueList YValues;
 
     TColor SeriesColor = clRed;
+
+    // The left axis unless set otherwise; changing it marks the chart for repainting.
+    TVertAxis VertAxis() const noexcept { return vertAxis_; }
+    void SetVertAxis(TVertAxis axis);
 
     bool Active() const noexcept { return active_; }
     void SetActive(bool active);
@@ -97,6 +104,7 @@ class TChartSeries {
 
     TCustomChart* chart_ = nullptr;
     bool active_ = true;
+    TVertAxis vertAxis_ = aLeftAxis;
     std::vector<TColor> colors_;
     std::vector<std::string> labels_;
     int first_ = -1;

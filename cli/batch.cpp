@@ -15,6 +15,7 @@
 #include "protocol/report.h"
 #include "stats/retest.h"
 #include "stats/stats_text.h"
+#include "stats/summary_figures.h"
 #include "stats/work_curve.h"
 
 namespace orvix::batch {
@@ -38,23 +39,6 @@ fs::path PathFromUtf8(const std::string& utf8) {
 std::string Utf8(const fs::path& path) {
     const auto u8 = path.u8string();
     return std::string(u8.begin(), u8.end());
-}
-
-std::string Number(double v) {
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v);
-    return std::string(buf, r.ptr);
-}
-
-std::string CsvField(const std::string& utf8) {
-    if (utf8.find_first_of(",\"\r\n") == std::string::npos) return utf8;
-    std::string out = "\"";
-    for (const char c : utf8) {
-        if (c == '"') out.push_back('"');
-        out.push_back(c);
-    }
-    out.push_back('"');
-    return out;
 }
 
 }  // namespace
@@ -196,51 +180,24 @@ TProtocolOutcome ProcessProtocol(const fs::path& protocol, const TBatchOptions& 
 }
 
 std::string SummaryHeader() {
-    return "file,FileTag,subject,orientation,T,N+,Nomit,Nwrong,impulsivity,search mean,search SD,"
-           "search V,interval count,tempo mean,tempo SD,tempo V,accuracy,wrong share,"
-           "selections per minute,trend slope,trend CI low,trend CI high,last/first third,"
-           "work curve,report file,status\n";
+    std::string header = "file,FileTag,subject";
+    for (const std::string_view column : stats::kFigureColumns)
+        header.append(",").append(stats::CsvField(column));
+    return header + ",report file,status\n";
 }
 
 std::string SummaryRow(const TProtocolOutcome& o) {
-    std::string row = CsvField(Utf8(o.Protocol));
-    auto add = [&](const std::string& utf8) { row.append(",").append(CsvField(utf8)); };
-    add(Cp1251ToUtf8(o.FileTag));
-    add(Cp1251ToUtf8(o.Subject));
+    std::string row = stats::CsvField(Utf8(o.Protocol));
+    auto add = [&](const std::string& field) { row.append(",").append(field); };
+    add(stats::CsvField(Cp1251ToUtf8(o.FileTag)));
+    add(stats::CsvField(Cp1251ToUtf8(o.Subject)));
     if (o.HasResult) {
-        const TAnalysisResult& r = o.Result;
-        add(Cp1251ToUtf8(r.Orientation));
-        add(std::to_string(r.T));
-        add(std::to_string(r.NPlus));
-        add(std::to_string(r.NOmit));
-        add(std::to_string(r.NWrong));
-        add(Number(r.Impulsivity));
-        add(Number(r.Search.Mean));
-        add(Number(r.Search.SD));
-        add(Number(r.Search.V));
-        add(std::to_string(r.IntervalCount));
-        add(Number(r.Tempo.Mean));
-        add(Number(r.Tempo.SD));
-        add(Number(r.Tempo.V));
-        const stats::TAccuracy accuracy = stats::ComputeAccuracy(r);
-        const stats::TWorkCurve curve = stats::ComputeWorkCurve(r);
-        auto optional = [](const std::optional<double>& v) {
-            return v ? Number(*v) : std::string();
-        };
-        add(optional(accuracy.Accuracy));
-        add(optional(accuracy.WrongShare));
-        add(optional(accuracy.SelectionsPerMinute));
-        const stats::TTrend& trend = curve.Trend;
-        add(trend.Defined ? Number(trend.Slope) : std::string());
-        add(trend.Defined ? Number(trend.Low) : std::string());
-        add(trend.Defined ? Number(trend.High) : std::string());
-        add(optional(curve.ThirdsRatio));
-        add(std::string(stats::VerdictName(curve.Verdict)));
+        for (const stats::TCell& cell : stats::FigureCells(o.Result)) add(stats::CsvText(cell));
     } else {
-        for (int i = 0; i < 21; ++i) add("");
+        for (std::size_t i = 0; i < stats::kFigureColumns.size(); ++i) add("");
     }
-    add(o.ReportFile.empty() ? std::string() : Utf8(o.ReportFile));
-    add(o.Ok ? "ok" : Cp1251ToUtf8(o.Message));
+    add(stats::CsvField(o.ReportFile.empty() ? std::string() : Utf8(o.ReportFile)));
+    add(stats::CsvField(o.Ok ? "ok" : Cp1251ToUtf8(o.Message)));
     row.push_back('\n');
     return row;
 }

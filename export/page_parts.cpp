@@ -49,6 +49,34 @@ void PaintHeader(QPainter& painter, const QRectF& r,
     painter.drawLine(QPointF(r.left(), r.bottom()), QPointF(r.right(), r.bottom()));
 }
 
+QStringList WrapToWidth(const QString& text, const QFontMetricsF& fm, double width, double indent) {
+    QStringList lines;
+    QString rest = text;
+    for (double room = width; fm.horizontalAdvance(rest) > room; room = width - indent) {
+        qsizetype space = -1;  // the last space the line may end before
+        qsizetype mark = -1;   // the last such space after a comma or colon
+        for (qsizetype i = 1; i < rest.size(); ++i) {
+            if (rest[i] != QLatin1Char(' ')) continue;
+            if (fm.horizontalAdvance(rest.left(i)) > room) break;
+            space = i;
+            if (rest[i - 1] == QLatin1Char(',') || rest[i - 1] == QLatin1Char(':')) mark = i;
+        }
+        const qsizetype cut = mark > 0 ? mark : space;
+        if (cut > 0) {
+            lines.append(rest.left(cut));
+            rest = rest.mid(cut + 1);
+            continue;
+        }
+        // One word wider than the line: as many of its characters as fit, one at least.
+        qsizetype fit = 1;
+        while (fit < rest.size() && fm.horizontalAdvance(rest.left(fit + 1)) <= room) ++fit;
+        lines.append(rest.left(fit));
+        rest = rest.mid(fit);
+    }
+    lines.append(rest);
+    return lines;
+}
+
 void PaintTextBlock(QPainter& painter, const QRectF& r, int fontSize, const QStringList& lines) {
     painter.save();
     painter.setClipRect(r);

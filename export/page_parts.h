@@ -16,6 +16,7 @@
 
 #include "export/report_page.h"
 
+class QFontMetricsF;
 class QPainter;
 
 namespace orvix {
@@ -36,6 +37,12 @@ double LineHeight(const QFont& font);
 // along the bottom of `r`.
 void PaintHeader(QPainter& painter, const QRectF& r,
                  const std::vector<std::pair<QFont, QString>>& lines);
+
+// `text` broken into lines no wider than `width` in `fm`, the lines after the first narrower by
+// `indent` (they are drawn indented). A break goes after the last comma or colon that lets the
+// line fit, else at the last space that does; only a word wider than a line by itself is
+// broken inside. Nothing is left out: each break takes the one space it stands at.
+QStringList WrapToWidth(const QString& text, const QFontMetricsF& fm, double width, double indent);
 
 // Monospaced lines of `fontSize` from the top of `r`; what does not fit is cut.
 void PaintTextBlock(QPainter& painter, const QRectF& r, int fontSize, const QStringList& lines);

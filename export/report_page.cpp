@@ -121,32 +121,52 @@ void PaintLegend(QPainter& painter, const QRectF& r) {
     stroke(clBlue, Qt::SolidLine);
     label(QStringLiteral("среднее"));
     stroke(clBandLine, Qt::DashDotLine);
-    label(QStringLiteral("среднее ± 2SD"));
+    label(QStringLiteral("среднее ± 2 ст. откл."));
     painter.fillRect(QRectF(x + mark * 0.3, midY - mark / 2, mark * 0.4, mark), ToQColor(clRed));
     x += mark;
     label(QStringLiteral("пропуски"));
     painter.restore();
 }
 
-// The work-curve figures in two columns under the legend, the first column one line longer
-// when their number is odd.
-void PaintFigures(QPainter& painter, const QRectF& r, const QStringList& lines) {
-    if (lines.isEmpty()) return;
+double FiguresColumnWidth(double width) {
+    return (width - kGap) / 2;
+}
+
+// The figures' lines of one column: each figure whole, wrapped to the column's width.
+std::vector<TFigureLine> FigureColumn(const QStringList& figures, qsizetype from, qsizetype to,
+                                      double columnWidth) {
+    const QFontMetricsF fm(page::Font("Arial", kFiguresSize));
+    const double indent = fm.horizontalAdvance(QStringLiteral("0000"));
+    std::vector<TFigureLine> lines;
+    for (qsizetype i = from; i < to; ++i) {
+        bool continued = false;
+        for (const QString& part : page::WrapToWidth(figures[i], fm, columnWidth, indent)) {
+            lines.push_back({part, continued});
+            continued = true;
+        }
+    }
+    return lines;
+}
+
+// The work-curve figures in two columns under the legend, continued lines indented.
+void PaintFigures(QPainter& painter, const TReportPageLayout& layout) {
     const QFont font = page::Font("Arial", kFiguresSize);
     const QFontMetricsF fm(font);
+    const double indent = fm.horizontalAdvance(QStringLiteral("0000"));
+    const QRectF& r = layout.Figures;
     painter.save();
     painter.setFont(font);
     painter.setPen(Qt::black);
-    const qsizetype firstColumn = (lines.size() + 1) / 2;
-    const double columnWidth = (r.width() - kGap) / 2;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const bool second = i >= firstColumn;
-        const double x = r.left() + (second ? columnWidth + kGap : 0);
-        const double top = r.top() + kGap / 4 +
-                           static_cast<double>(second ? i - firstColumn : i) * fm.lineSpacing();
-        const QString shown = fm.elidedText(lines[i], Qt::ElideRight, columnWidth);
-        painter.drawText(QPointF(x, top + fm.ascent()), shown);
-    }
+    const auto column = [&](const std::vector<TFigureLine>& lines, double left) {
+        double top = r.top() + kGap / 4;
+        for (const TFigureLine& line : lines) {
+            painter.drawText(QPointF(left + (line.Continued ? indent : 0), top + fm.ascent()),
+                             line.Text);
+            top += fm.lineSpacing();
+        }
+    };
+    column(layout.FiguresLeft, r.left());
+    column(layout.FiguresRight, r.left() + FiguresColumnWidth(r.width()) + kGap);
     painter.restore();
 }
 
@@ -179,11 +199,15 @@ TReportPageLayout LayOutReportPage(const QStringList& reportLines, const QString
     layout.Header = QRectF(kMargin, kMargin, width, headerHeight);
     const double chartHeight = width * kPageChartHeight / kPageChartWidth;
     const double legendHeight = LineHeight(page::Font("Arial", kLegendSize)) * 1.5;
-    const double figuresHeight = figureLines.isEmpty()
-                                     ? 0
-                                     : LineHeight(page::Font("Arial", kFiguresSize)) *
-                                               static_cast<double>((figureLines.size() + 1) / 2) +
-                                           kGap / 4;
+    const qsizetype firstColumn = (figureLines.size() + 1) / 2;
+    layout.FiguresLeft = FigureColumn(figureLines, 0, firstColumn, FiguresColumnWidth(width));
+    layout.FiguresRight =
+        FigureColumn(figureLines, firstColumn, figureLines.size(), FiguresColumnWidth(width));
+    const std::size_t figureRows = std::max(layout.FiguresLeft.size(), layout.FiguresRight.size());
+    const double figuresHeight = figureRows == 0 ? 0
+                                                 : LineHeight(page::Font("Arial", kFiguresSize)) *
+                                                           static_cast<double>(figureRows) +
+                                                       kGap / 4;
     const double reportTop = layout.Header.bottom() + kGap;
     // What the charts and the legend leave for the text.
     const double room = kPageHeight - kMargin - figuresHeight - legendHeight - 2 * chartHeight -
@@ -262,7 +286,7 @@ void PaintReportPage(QPainter& painter, const TLoadedProtocol& load, std::string
         painter.restore();
     }
     PaintLegend(painter, layout.Legend);
-    PaintFigures(painter, layout.Figures, figures);
+    PaintFigures(painter, layout);
     painter.restore();
 }
 

@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <filesystem>
 #include <string_view>
+#include <vector>
 
 #include "plots/result_plots.h"
 #include "protocol/load.h"
@@ -32,6 +33,13 @@ inline constexpr double kPageHeight = 297 / 25.4 * kPageUnitsPerInch;
 inline constexpr int kPageChartWidth = kResultChartWidth;
 inline constexpr int kPageChartHeight = kResultChartHeight;
 
+// One line of the work-curve figures as the page draws it: a figure too long for its column
+// goes on in lines indented under its start.
+struct TFigureLine {
+    QString Text;
+    bool Continued = false;
+};
+
 // Where the page puts its parts, in page units from the page's top left corner.
 struct TReportPageLayout {
     QRectF Header;
@@ -39,13 +47,18 @@ struct TReportPageLayout {
     QRectF SearchChart;  // the search-time chart, then the five-second chart under it
     QRectF TempoChart;
     QRectF Legend;
-    QRectF Figures;          // the work-curve figures, in two columns; empty without them
+    QRectF Figures;  // the work-curve figures, in two columns; empty without them
+    // The figures' lines in each column, wrapped to its width: the first half of the figures
+    // (one more when their number is odd) on the left.
+    std::vector<TFigureLine> FiguresLeft;
+    std::vector<TFigureLine> FiguresRight;
     int ReportFontSize = 0;  // pixel size of the report's font, in page units
     bool ReportCut = false;  // the text does not fit even at the smallest size: its end is cut
 };
 
-// The layout for a report of these lines and these work-curve figures: the text gets the
-// largest size up to 9 points (and at least 4) at which its lines fit their place.
+// The layout for a report of these lines and these work-curve figures: the figures get the
+// lines they need whole, and the text the largest size up to 9 points (and at least 4) at
+// which its lines fit the place left.
 TReportPageLayout LayOutReportPage(const QStringList& reportLines,
                                    const QStringList& figureLines = {});
 

@@ -9,14 +9,6 @@
 namespace orvix {
 namespace {
 
-// Platforms whose screens are not the desktop the user sees: a grab there would not show
-// other programs' windows, or shows nothing.
-bool ScreenReadable() {
-    const QString platform = QGuiApplication::platformName();
-    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal") &&
-           !platform.startsWith(QLatin1String("wayland"));
-}
-
 // The widget the window shows at the place of `widget`: the last drawn of the siblings that
 // cover all of it (the widget itself when nothing is in front of it).
 QWidget& FrontAtPlaceOf(QWidget& widget) {
@@ -34,8 +26,16 @@ QWidget& FrontAtPlaceOf(QWidget& widget) {
 
 }  // namespace
 
+bool ScreenCanBeCopied() {
+    // Platforms whose screens are not the desktop the user sees: a grab there would not show
+    // other programs' windows, or shows nothing.
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal") &&
+           !platform.startsWith(QLatin1String("wayland"));
+}
+
 QImage CaptureScreenRect(const QRect& rect) {
-    if (rect.isEmpty() || !ScreenReadable()) return {};
+    if (rect.isEmpty() || !ScreenCanBeCopied()) return {};
     QImage copy(rect.size(), QImage::Format_RGB32);
     copy.fill(Qt::black);
     bool copied = false;
@@ -58,14 +58,17 @@ QImage CaptureScreenRect(const QRect& rect) {
     return copied ? copy : QImage();
 }
 
+QImage RenderClientArea(QWidget& widget) {
+    QImage copy = FrontAtPlaceOf(widget).grab().toImage();
+    if (copy.size() != widget.size()) copy = copy.scaled(widget.size());  // a scaled screen
+    copy.setDevicePixelRatio(1.0);
+    return copy;
+}
+
 QImage CaptureClientArea(QWidget& widget) {
     const QRect onScreen(widget.mapToGlobal(QPoint(0, 0)), widget.size());
     QImage copy = CaptureScreenRect(onScreen);
-    if (copy.isNull()) {
-        copy = FrontAtPlaceOf(widget).grab().toImage();
-        if (copy.size() != widget.size()) copy = copy.scaled(widget.size());  // a scaled screen
-        copy.setDevicePixelRatio(1.0);
-    }
+    if (copy.isNull()) copy = RenderClientArea(widget);
     return copy;
 }
 

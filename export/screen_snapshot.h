@@ -14,9 +14,16 @@ namespace orvix {
 // platform cannot read the screen (offscreen, Wayland) or the rectangle lies on no screen.
 QImage CaptureScreenRect(const QRect& rect);
 
+// Whether this platform's screen is the desktop the user sees and can be copied (not on the
+// offscreen platform or under Wayland).
+bool ScreenCanBeCopied();
+
+// What the window paints at the place of `widget`'s client area, at its size: the widget in
+// front at that place (the widget itself or a sibling covering it), children included.
+QImage RenderClientArea(QWidget& widget);
+
 // What the screen shows over the client area of `widget`: CaptureScreenRect of that area.
-// Where the screen cannot be read, the widget in front at that place (the widget itself or a
-// sibling covering it) renders itself, children included.
+// Where the screen cannot be read, RenderClientArea.
 QImage CaptureClientArea(QWidget& widget);
 
 }  // namespace orvix

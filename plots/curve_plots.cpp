@@ -15,6 +15,8 @@ constexpr TColor clTrend = RGBColor(0, 120, 0);
 constexpr TColor clOmissions = RGBColor(240, 160, 0);
 constexpr TColor clEarlier = RGBColor(0, 70, 200);
 constexpr TColor clLater = RGBColor(220, 90, 0);
+// The least top of the wrong selections' and omissions' scale.
+constexpr double kLeastCountMaximum = 2;
 
 // What both curve charts share, in the look of the result charts: margins, white plot, blue
 // title and foot, black axis titles; whole minutes along the bottom, counts from 0 upwards.
@@ -40,6 +42,7 @@ TLineSeries* AddLine(TCustomChart& chart, TColor color, TPenStyle style, int wid
 
 TBarSeries* AddBars(TCustomChart& chart, TColor color, int offsetPercent) {
     auto* series = chart.AddSeries<TBarSeries>();
+    series->SetVertAxis(aRightAxis);
     series->SeriesColor = color;
     series->MultiBar = mbSide;
     series->SetBarWidthPercent(70);
@@ -95,7 +98,20 @@ std::string Number1251(double value, int decimals, char decimal) {
 
 TWorkCurvePlot::TWorkCurvePlot(TCustomChart& chart) : chart_(chart) {
     SetUpCurveChart(chart);
-    chart.LeftAxis.Title.SetCaption(W1251("Выборов в минуту; ошибок и пропусков за минуту"));
+    chart.LeftAxis.Title.SetCaption(W1251("Выборов в минуту"));
+    // Wrong selections and omissions, a few a minute, have a scale of their own on the right:
+    // on the tempo's scale they would hardly rise above the axis.
+    TChartAxis& right = chart.RightAxis;
+    right.LabelStyle = talValue;
+    right.Title.Font = chart.LeftAxis.Title.Font;
+    right.Title.SetCaption(W1251("Ошибочных выборов и пропусков за минуту"));
+    right.AxisValuesFormat = "#0";
+    right.Increment = 1;  // counts: whole numbers only
+    right.LabelsSeparation = 80;
+    right.Grid.Visible = false;  // the tempo's grid is the chart's
+    right.SetAutomatic(false);
+    right.SetMaximum(kLeastCountMaximum);
+    right.SetMinimum(0);
     // The two bars of a minute stand side by side about its middle.
     WrongBars = AddBars(chart, clRed, -50);
     OmissionBars = AddBars(chart, clOmissions, 50);
@@ -128,6 +144,11 @@ void TWorkCurvePlot::Fill(const stats::TWorkCurve& curve, std::string_view subje
         AddTrendPoints(*BandLow, trend, end, -1);
     }
     SetMinuteRange(chart_.BottomAxis, end);
+    // Twice the highest count: the bars keep to the lower half, under the tempo's line.
+    const double highest =
+        std::max({0.0, WrongBars->PointCount() > 0 ? WrongBars->YValues.MaxValue() : 0.0,
+                  OmissionBars->PointCount() > 0 ? OmissionBars->YValues.MaxValue() : 0.0});
+    chart_.RightAxis.SetMaximum(std::max(kLeastCountMaximum, 2 * highest));
 
     const char d = chart_.DecimalSeparator;
     std::string course;

@@ -24,7 +24,8 @@ inline constexpr int kTrendSamples = 48;
 
 class TWorkCurvePlot {
   public:
-    // Sets `chart` up: margins, colours, fonts, axis titles, the left axis from 0, and the six
+    // Sets `chart` up: margins, colours, fonts, axis titles, the left axis (selections per
+    // minute) and the right axis (wrong selections and omissions per minute) from 0, and the six
     // series.
     explicit TWorkCurvePlot(TCustomChart& chart);
     TWorkCurvePlot(const TWorkCurvePlot&) = delete;
@@ -33,8 +34,9 @@ class TWorkCurvePlot {
     TCustomChart& Chart() const noexcept { return chart_; }
 
     // In drawing order: wrong selections and omissions of each minute (bars side by side at
-    // the minute's middle), selections per minute (a line with markers), the tempo trend and
-    // the two edges of its 95 % confidence band. X is minutes from the start of the test.
+    // the minute's middle, against the right axis), selections per minute (a line with
+    // markers), the tempo trend and the two edges of its 95 % confidence band (against the left
+    // axis). X is minutes from the start of the test.
     TBarSeries* WrongBars;
     TBarSeries* OmissionBars;
     TLineSeries* Selections;
@@ -43,9 +45,10 @@ class TWorkCurvePlot {
     TLineSeries* BandLow;
 
     // Empties the series and fills them from `curve`: the trend and its band only when the
-    // trend is defined, drawn from 0 to the end of the last minute. Title: what the chart
-    // shows and the trend's slope with its interval and the verdict; foot: `subject1251`.
-    // Numbers use the chart's decimal separator.
+    // trend is defined, drawn from 0 to the end of the last minute. The right axis reaches
+    // twice the highest count (at least 2), so the bars stay in the plot's lower half. Title:
+    // what the chart shows and the trend's slope with its interval and the verdict; foot:
+    // `subject1251`. Numbers use the chart's decimal separator.
     void Fill(const stats::TWorkCurve& curve, std::string_view subject1251);
 
     // What the marks of the chart stand for (the trend's entries only when it is drawn).

@@ -63,6 +63,16 @@ std::string_view RingField(const TLineBuffer& protocol, std::int32_t record) noe
     return TrimText(SubText(text, kRingStart, kRingWidth));
 }
 
+std::string_view TimerField(const TLineBuffer& protocol, std::int32_t record) noexcept {
+    const std::string_view text = protocol.LineAt(std::int64_t{line::kFirstRecord - 1} + record);
+    return SubText(text, kTimerStart, kTimerWidth);
+}
+
+std::string_view SearchTimeField(const TLineBuffer& protocol, std::int32_t record) noexcept {
+    const std::string_view text = protocol.LineAt(std::int64_t{line::kFirstRecord - 1} + record);
+    return SubText(text, kSearchStart, kSearchWidth);
+}
+
 const std::array<std::string, 8>& OrientationNames() {
     static const std::array<std::string, 8> names = {
         W1251("1 час"),   W1251("3 часа"),  W1251("5 часов"),  W1251("6 часов"),

@@ -65,6 +65,11 @@ struct TAnalysisResult {
 // The ring number field of selection record `record` (1-based) as it stands, spaces trimmed.
 std::string_view RingField(const TLineBuffer& protocol, std::int32_t record) noexcept;
 
+// The timer field (columns 9-15) and the search time field (columns 16-28) of selection record
+// `record` (1-based) as they stand.
+std::string_view TimerField(const TLineBuffer& protocol, std::int32_t record) noexcept;
+std::string_view SearchTimeField(const TLineBuffer& protocol, std::int32_t record) noexcept;
+
 // The clock positions, indexed 1..8 by the orientation index (Windows-1251 texts).
 const std::array<std::string, 8>& OrientationNames();
 

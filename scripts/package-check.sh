@@ -110,7 +110,8 @@ for f in /usr/bin/orvix-kl /usr/bin/orvix-kl-batch /usr/bin/ppm2gif \
          /usr/share/icons/hicolor/scalable/apps/orvix-kl.svg \
          /usr/share/icons/hicolor/16x16/apps/orvix-kl.png \
          /usr/share/icons/hicolor/256x256/apps/orvix-kl.png \
-         /usr/share/man/man1/orvix-kl-batch.1.gz /usr/share/doc/orvix-kl/copyright; do
+         /usr/share/man/man1/orvix-kl-batch.1.gz /usr/share/doc/orvix-kl/copyright \
+         /usr/share/orvix-kl/norms/norms-template.csv /usr/share/orvix-kl/norms/norms-example.csv; do
     [[ -s $f ]] || { echo "package-check: $f not installed" >&2; exit 1; }
 done
 man -l /usr/share/man/man1/orvix-kl-batch.1.gz | grep -q -- '--summary'

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and starts the window program on the sample protocols: the protocols of
-# Data/ are copied beside the program (build/bin/Data), and build/bin/Results is made for what
-# it saves. Extra arguments go to CMake.
+# Data/ are copied beside the program (build/bin/Data), so are the norm tables of norms/
+# (build/bin/norms), and build/bin/Results is made for what it saves. Extra arguments go to
+# CMake.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -9,11 +10,15 @@ build=${BUILD_DIR:-$root/build}
 BUILD_DIR=$build "$root/scripts/build.sh" "$@"
 
 bin=$build/bin
-mkdir -p "$bin/Data" "$bin/Results"
+mkdir -p "$bin/Data" "$bin/Results" "$bin/norms"
 shopt -s nullglob
 samples=("$root"/Data/*)
 if ((${#samples[@]})); then
     cp -p "${samples[@]}" "$bin/Data/"
+fi
+tables=("$root"/norms/*)
+if ((${#tables[@]})); then
+    cp -p "${tables[@]}" "$bin/norms/"
 fi
 echo "Sample protocols: $bin/Data (${#samples[@]} files); saved files go to $bin/Results"
 

@@ -4,5 +4,5 @@ set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev fonts-liberation xvfb xauth
           x11-utils giflib-tools libgif-dev libgtest-dev googletest libbenchmark-dev python3
-          poppler-utils)
+          poppler-utils openbox xdotool qt6-translations-l10n)
 "$(dirname "$0")/install-packages.sh" "${packages[@]}"

@@ -91,14 +91,15 @@ TRetest CompareTests(const TAnalysisResult& earlier, const TAnalysisResult& late
         for (const TSelectionPoint& p : result.Points) y.push_back(p.Y);
         return y;
     };
-    auto tempo = [](const TAnalysisResult& result) {
+    // The tempo as the work curves count it, by the selections' own timers.
+    auto tempo = [](const TWorkCurve& curve) {
         std::vector<double> counts;
-        counts.reserve(result.Intervals.size());
-        for (const TIntervalCounts& c : result.Intervals) counts.push_back(c.Selections);
+        counts.reserve(curve.Intervals.size());
+        for (const TIntervalCounts& c : curve.Intervals) counts.push_back(c.Selections);
         return counts;
     };
     r.Search = WelchTest(searchTimes(earlier), searchTimes(later));
-    r.Tempo = WelchTest(tempo(earlier), tempo(later));
+    r.Tempo = WelchTest(tempo(r.EarlierCurve), tempo(r.LaterCurve));
 
     auto row = [&r](std::string_view name, std::string_view key, std::optional<double> a,
                     std::optional<double> b, int decimals) {
@@ -117,8 +118,8 @@ TRetest CompareTests(const TAnalysisResult& earlier, const TAnalysisResult& late
         TrendSlope(r.LaterCurve), 2);
     row("Темп последней трети к первой", "last/first third", r.EarlierCurve.ThirdsRatio,
         r.LaterCurve.ThirdsRatio, 2);
-    row("Коэффициент вариации темпа, %", "tempo V", Finite(earlier.Tempo.V), Finite(later.Tempo.V),
-        1);
+    row("Коэффициент вариации темпа, %", "tempo V", Finite(r.EarlierCurve.TempoV),
+        Finite(r.LaterCurve.TempoV), 1);
     row("Показатель импульсивности", "impulsivity", Finite(earlier.Impulsivity),
         Finite(later.Impulsivity), 2);
     return r;

@@ -52,7 +52,7 @@ std::string WelchText(std::string_view caption, const TWelch& w, int decimals, c
     line += ", " + IntervalText(w.Low, w.High, decimals, decimal);
     if (w.PValue) {
         line += ", p " + std::string(*w.PValue < 0.001 ? "" : "= ") + PValueText(w.PValue, decimal);
-        line += " (df = " + NumberText(w.Df, 1, decimal) + ")";
+        line += " (ст. св. = " + NumberText(w.Df, 1, decimal) + ")";
     }
     line +=
         " [n = " + std::to_string(w.EarlierCount) + " и " + std::to_string(w.LaterCount) + "]\n";
@@ -76,8 +76,7 @@ std::string WorkCurveText(const TWorkCurve& curve, const TAccuracy& accuracy, ch
     if (curve.Verdict == TVerdict::None)
         text += "не определена (меньше трёх пятисекундных интервалов)\n";
     else
-        text += std::string(VerdictRussian(curve.Verdict)) + " (" +
-                std::string(VerdictName(curve.Verdict)) + ")\n";
+        text += std::string(VerdictRussian(curve.Verdict)) + "\n";
     const TTrend& t = curve.Trend;
     text += "Наклон тренда темпа, выб./мин за минуту: ";
     if (t.Defined)
@@ -89,7 +88,7 @@ std::string WorkCurveText(const TWorkCurve& curve, const TAccuracy& accuracy, ch
     text += "Коэффициент вариации темпа, %: " + NumberText(curve.TempoV, 1, decimal) + "\n";
     text +=
         "Доля найденных целей N+ / (N+ + Nпр): " + NumberText(accuracy.Accuracy, 3, decimal) + "\n";
-    text += "Доля ошибочных выборов No.в. / (N+ + No.в.): " +
+    text += "Доля ошибочных выборов Nо.в. / (N+ + Nо.в.): " +
             NumberText(accuracy.WrongShare, 3, decimal) + "\n";
     text += "Выборов в минуту: " + NumberText(accuracy.SelectionsPerMinute, 2, decimal) + "\n";
     return text;

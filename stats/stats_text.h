@@ -1,4 +1,5 @@
-// The work-curve figures and the retest comparison as text (UTF-8, Russian captions), for the
+// The work-curve figures and the retest comparison as text (UTF-8, in Russian: words are
+// Russian, only the method's and statistics' symbols are Latin letters: N, n, p, t), for the
 // windows, the report page and the batch tool alike.
 #pragma once
 

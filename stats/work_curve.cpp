@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "stats/student_t.h"
+#include "stats/timed_intervals.h"
 
 namespace orvix::stats {
 namespace {
@@ -94,6 +95,33 @@ std::optional<double> ThirdsRatio(const std::vector<TIntervalCounts>& intervals)
     return Ratio(last, first);  // both thirds have the same number of intervals
 }
 
+// The mean of the counts and their coefficient of variation (sample SD, percent).
+std::pair<double, double> MeanAndVariation(const std::vector<TIntervalCounts>& intervals) {
+    const std::size_t n = intervals.size();
+    if (n == 0) return {0, 0};
+    double mean = 0;
+    for (const TIntervalCounts& c : intervals) mean += c.Selections;
+    mean /= static_cast<double>(n);
+    if (n < 2 || !(mean > 0)) return {mean, 0};
+    double squares = 0;
+    for (const TIntervalCounts& c : intervals)
+        squares += (c.Selections - mean) * (c.Selections - mean);
+    return {mean, 100 * std::sqrt(squares / static_cast<double>(n - 1)) / mean};
+}
+
+TVerdict Verdict(const TWorkCurve& curve) {
+    const TTrend& t = curve.Trend;
+    if (!t.Defined) return TVerdict::None;
+    const double minutes =
+        static_cast<double>(curve.Intervals.size()) * kIntervalSeconds / kSecondsPerMinute;
+    const double band = kSteadyShare * curve.MeanTempo / minutes;
+    const bool negligible = t.Low >= -band && t.High <= band;
+    if (!negligible && t.High < 0) return TVerdict::Slowing;
+    if (!negligible && t.Low > 0) return TVerdict::SpeedingUp;
+    if (curve.TempoV > kUnstableTempoV) return TVerdict::Unstable;
+    return TVerdict::Steady;
+}
+
 }  // namespace
 
 double TTrend::BandHalfWidth(double minutes) const noexcept {
@@ -102,26 +130,16 @@ double TTrend::BandHalfWidth(double minutes) const noexcept {
     return TQuantile * ResidualSD * std::sqrt(1.0 / Count + dx * dx / TimeSquares);
 }
 
-double TestMinutes(const TAnalysisResult& result) noexcept {
-    return result.IntervalCount * kIntervalSeconds / kSecondsPerMinute;
-}
-
 TWorkCurve ComputeWorkCurve(const TAnalysisResult& result) {
     TWorkCurve curve;
-    curve.Minutes = SplitMinutes(result.Intervals);
-    curve.Trend = FitTrend(result.Intervals);
-    curve.ThirdsRatio = ThirdsRatio(result.Intervals);
-    curve.TempoV = result.Tempo.V;
-    if (!curve.Trend.Defined)
-        curve.Verdict = TVerdict::None;
-    else if (curve.Trend.High < 0)
-        curve.Verdict = TVerdict::Slowing;
-    else if (curve.Trend.Low > 0)
-        curve.Verdict = TVerdict::SpeedingUp;
-    else if (curve.TempoV > kUnstableTempoV)
-        curve.Verdict = TVerdict::Unstable;
-    else
-        curve.Verdict = TVerdict::Steady;
+    curve.Intervals = CountByTimer(result.Points);
+    curve.Minutes = SplitMinutes(curve.Intervals);
+    curve.Trend = FitTrend(curve.Intervals);
+    curve.ThirdsRatio = ThirdsRatio(curve.Intervals);
+    const auto [mean, variation] = MeanAndVariation(curve.Intervals);
+    curve.MeanTempo = mean * kSelectionsPerMinuteFactor;
+    curve.TempoV = variation;
+    curve.Verdict = Verdict(curve);
     return curve;
 }
 
@@ -132,7 +150,11 @@ TAccuracy ComputeAccuracy(const TAnalysisResult& result) {
     TAccuracy accuracy;
     accuracy.Accuracy = Ratio(plus, plus + omitted);
     accuracy.WrongShare = Ratio(wrong, plus + wrong);
-    accuracy.SelectionsPerMinute = Ratio(plus + wrong, TestMinutes(result));
+    const std::vector<TIntervalCounts> intervals = CountByTimer(result.Points);
+    double counted = 0;
+    for (const TIntervalCounts& c : intervals) counted += c.Selections;
+    accuracy.SelectionsPerMinute = Ratio(
+        counted, static_cast<double>(intervals.size()) * kIntervalSeconds / kSecondsPerMinute);
     return accuracy;
 }
 

@@ -36,10 +36,9 @@ TEST_F(ChartSave, DialogAndPictureOfWhatIsInFrontAtTheChartsPlace) {
          "Results/Иванов 3_10_b_ KL.5sec.gif", form->Chart5sec},
         {"Chart Select", form->mmChartSel, false, form->mmSaveChartSel, titleSel,
          "Results/Иванов 3_10_b_ KL.Choice.gif", form->ChartSel},
-        // After a load the menu offers Chart 5 sec even with Chart Select in front; the
-        // picture is what the user sees there.
-        {"Chart 5 sec behind", form->mmChartSel, true, form->mmSaveChart5sec, title5sec,
-         "Results/Иванов 3_10_b_ KL.5sec.gif", form->ChartSel},
+        // After a load with Chart Select in front the menu offers its picture, named for it.
+        {"Chart Select after a load", form->mmChartSel, true, form->mmSaveChartSel, titleSel,
+         "Results/Иванов 3_10_b_ KL.Choice.gif", form->ChartSel},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -38,10 +38,10 @@ TEST_F(MenuStates, WalkEveryRowOfTheTable) {
         {"Chart Select", form->mmChartSel, kChartSel, form->ChartSel},
         {"Chart 5 sec", form->mmChart5sec, kChart5sec, form->Chart5sec},
         {"Chart Select", form->mmChartSel, kChartSel, form->ChartSel},
-        // A load keeps the chart in front and sets the menu as for the 5 sec view.
-        {"Data", form->mmOpen, kLoaded, form->ChartSel},
+        // A load keeps the chart in front and sets the menu for it.
+        {"Data", form->mmOpen, kChartSel, form->ChartSel},
         // About OK changes nothing but Data.
-        {"About OK", nullptr, kLoaded, form->ChartSel},
+        {"About OK", nullptr, kChartSel, form->ChartSel},
     };
     for (const Step& step : steps) {
         if (!step.action) {

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <cstdio>
+#include <fstream>
+#include <random>
 
 #include "app/curve_windows.h"
 #include "base/cp1251.h"
@@ -143,6 +145,64 @@ TEST_F(ReportMenu, StatisticsCommandsRunOnACompleteAnalysisOnly) {
     EXPECT_EQ(dialogs.openRequests.size(), 2u);
     Load(Write(Generated(4)));
     EXPECT_EQ(statistics(), (std::array<bool, 3>{true, true, true}));
+}
+
+// A page or data file for a case file holds one complete analysis of one protocol: after a
+// load that failed anywhere, charts included, the commands that write them are off and write
+// nothing; a file that cannot be read changes nothing, so they stay with what is on screen.
+TEST_F(ReportMenu, CaseFileCommandsNeedTheCompleteAnalysisOnScreen) {
+    AboutOk();
+    const auto commands = [&] {
+        return std::array<bool, 5>{form->mmReportPdf->isEnabled(), form->mmReportPrint->isEnabled(),
+                                   form->mmReportCsv->isEnabled(), form->mmReportCurve->isEnabled(),
+                                   form->mmReportCompare->isEnabled()};
+    };
+    const std::array<bool, 5> on{true, true, true, true, true}, off{};
+    EXPECT_EQ(commands(), off);
+
+    QString garbage = dir.filePath("garbage.klp");
+    {
+        std::mt19937 random(18);
+        std::string bytes(4000, '\0');
+        for (char& byte : bytes) byte = static_cast<char>(random());
+        std::ofstream(ToPath(garbage), std::ios::binary) << bytes;
+    }
+    auto negative = protogen::BasicProtocol();  // its search-time chart fails, after the analysis
+    negative.Head[21] = "-1.0";
+    negative.Head[24] = "2";
+    negative.Records = {protogen::RecordLine(1, "1.0", "-0.500", " +"),
+                        protogen::RecordLine(2, "6.0", "-0.700", " +")};
+    const QString good = Write(Generated(3), "good.klp");
+    dialogs.printAnswer = [](QPrinter&) { return true; };
+    for (const QString& failing :
+         {Write(Generated(3, ','), "comma.klp"), garbage, Write(negative, "negative.klp")}) {
+        SCOPED_TRACE(failing.toStdString());
+        Load(good);
+        EXPECT_EQ(commands(), on);
+        dialogs.failures.clear();
+        Load(failing);
+        ASSERT_EQ(dialogs.failures.size(), 1u);
+        EXPECT_EQ(commands(), off);
+        EXPECT_TRUE(form->mmReport->isEnabled());  // with Save
+        const auto asked = dialogs.saveRequests.size();
+        for (QAction* command : {form->mmReportPdf, form->mmReportPrint, form->mmReportCsv})
+            command->trigger();
+        form->mmReportPdfClick();
+        form->mmReportPrintClick();
+        form->mmReportCsvClick();
+        EXPECT_EQ(dialogs.saveRequests.size(), asked);
+        EXPECT_EQ(dialogs.printRequests, 0);
+    }
+
+    // Unreadable: the complete load stays on screen, and the page is still its page.
+    Load(good);
+    const std::string subject = form->SubjectCaption();
+    Load(dir.filePath("missing.klp"));
+    EXPECT_EQ(commands(), on);
+    const QString pdf = dir.filePath("page.pdf");
+    dialogs.saveAnswers.push_back(pdf);
+    form->mmReportPdf->trigger();
+    EXPECT_TRUE(PdfText(pdf).contains(ToQString(subject).simplified()));
 }
 
 TEST_F(ReportMenu, CompareWithAFailingProtocolShowsWhatDataShowsAndKeepsTheLoad) {

@@ -2,6 +2,7 @@
 // paint, the visible range and the hit test.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -201,6 +202,102 @@ TEST(Layout, NeverPaintedChartHasEmptyPlotAndFindsNothing) {
     EXPECT_EQ(chart.PlotRect(), TRect{});
     EXPECT_EQ(s.Sel->FirstVisible(), -1);
     EXPECT_EQ(s.Sel->HitTest(0, 0), -1);
+}
+
+// ---- the right axis ----------------------------------------------------------------------
+
+// Series drawn against the right axis take its range, its bands right of the plot and its
+// pixel map, for painting and the hit test; the left axis keeps the others. With no series on
+// it the right axis takes no room, and the chart is laid out as one that never had it.
+TEST(RightAxis, ItsSeriesTakeItsRangeBandsAndMap) {
+    CountingChart chart;
+    TLineSeries* line = chart.AddSeries<TLineSeries>();
+    TBarSeries* bars = chart.AddSeries<TBarSeries>();
+    TLineSeries* marks = chart.AddSeries<TLineSeries>();
+    marks->Pointer.Visible = true;  // asks for pixel margins at both ends of its axis
+    for (int i = 0; i < 10; ++i) {
+        line->AddPoint(i, 40 + 3 * i);
+        bars->AddPoint(i, i % 5);
+        marks->AddPoint(i, 1);
+    }
+    chart.RightAxis.Title.SetCaption("right");
+    chart.RightAxis.LabelStyle = talValue;
+    chart.Lay(800, 400);
+    const TRect alone = chart.PlotRect();
+    const double leftLow = chart.LeftAxis.Map().Low;
+    EXPECT_FALSE(chart.RightAxis.Shown());
+    EXPECT_TRUE(chart.RightAxis.LabelList().empty());
+    EXPECT_EQ(chart.LeftAxis.Minimum(), 0);
+
+    bars->SetVertAxis(aRightAxis);
+    marks->SetVertAxis(aRightAxis);
+    EXPECT_TRUE(chart.NeedsRepaint());
+    chart.Lay(800, 400);
+    ASSERT_TRUE(chart.RightAxis.Shown());
+    const TRect r = chart.PlotRect();
+    // Each axis's range from its own series; the markers' margins go to the right axis only.
+    EXPECT_EQ(chart.LeftAxis.Minimum(), 40);
+    EXPECT_EQ(chart.LeftAxis.Maximum(), 67);
+    EXPECT_EQ(chart.LeftAxis.Map().Low, 40);
+    EXPECT_EQ(chart.RightAxis.Minimum(), 0);
+    EXPECT_EQ(chart.RightAxis.Maximum(), 4);
+    EXPECT_LT(chart.RightAxis.Map().Low, 0);
+    EXPECT_GT(chart.RightAxis.Map().High, 4);
+    EXPECT_NE(leftLow, 40);
+
+    // From the plot's first right edge inwards: the title, the labels with a space, the ticks.
+    const TChartAxis& right = chart.RightAxis;
+    const FixedMeasure measure;
+    int widest = 0;
+    for (const TAxisLabel& l : right.LabelList())
+        widest = std::max(widest, measure.TextWidth(right.LabelsFont, l.Text));
+    EXPECT_EQ(right.PosTitle(),
+              chart.Layout().InitialPlot.Right - measure.TextHeight(right.Title.Font));
+    EXPECT_EQ(right.PosLabels(), right.PosTitle() - widest - 7);
+    EXPECT_EQ(right.PosAxis(), right.PosLabels() - right.TickBand());
+    EXPECT_EQ(right.PosAxis(), r.Right);
+    EXPECT_EQ(r.Left, alone.Left);
+    EXPECT_LT(r.Right, alone.Right);
+    // Along the same span as the left axis, labels from its own range.
+    EXPECT_EQ(right.Map().Start, chart.LeftAxis.Map().Start);
+    EXPECT_EQ(right.Map().End, chart.LeftAxis.Map().End);
+    ASSERT_GE(right.LabelList().size(), 3u);
+    for (const TAxisLabel& l : right.LabelList()) {
+        EXPECT_GE(l.Value, 0);
+        EXPECT_LE(l.Value, 4);
+        EXPECT_EQ(l.Pixel, right.Map().ToPixel(l.Value));
+    }
+
+    // Bars stand on the right axis's zero and reach its height of their value; the hit test
+    // finds them there, not where the left axis would put them.
+    const auto b = bars->BarBounds(4);
+    EXPECT_EQ(b.Top, right.CalcPosValue(4));
+    EXPECT_EQ(b.Origin, right.CalcPosValue(0));
+    EXPECT_EQ(bars->CalcYPos(4), b.Top);
+    EXPECT_EQ(bars->HitTest(b.Left + 1, b.Top + 1), 4);
+    EXPECT_EQ(bars->HitTest(b.Left + 1, chart.LeftAxis.CalcPosValue(4)), -1);
+    EXPECT_EQ(marks->HitTest(marks->CalcXPos(3), right.CalcPosValue(1)), 3);
+    EXPECT_EQ(line->CalcYPos(2), chart.LeftAxis.CalcPosValue(46));
+
+    // Back on the left axis: laid out as before.
+    bars->SetVertAxis(aLeftAxis);
+    marks->SetVertAxis(aLeftAxis);
+    chart.Lay(800, 400);
+    EXPECT_FALSE(chart.RightAxis.Shown());
+    EXPECT_EQ(chart.PlotRect(), alone);
+    EXPECT_EQ(chart.LeftAxis.Map().Low, leftLow);
+    EXPECT_TRUE(chart.RightAxis.LabelList().empty());
+
+    // An inactive series leaves the right axis out; a hidden right axis takes no room.
+    bars->SetVertAxis(aRightAxis);
+    bars->SetActive(false);
+    chart.Lay(800, 400);
+    EXPECT_FALSE(chart.RightAxis.Shown());
+    bars->SetActive(true);
+    chart.RightAxis.Visible = false;
+    chart.Lay(800, 400);
+    EXPECT_FALSE(chart.RightAxis.Shown());
+    EXPECT_EQ(chart.PlotRect().Right, alone.Right);
 }
 
 // ---- visible range and hit test ----------------------------------------------------------

@@ -237,6 +237,59 @@ TEST_F(ChartPaint, FiveSecondChartMarkersBarsAndTheClippedZeroLevel) {
     EXPECT_EQ(At(x9 - 4, y9 - 2), clBlack);
 }
 
+// The right axis mirrors the left one: its line on the plot's right edge and beyond, grey
+// ticks at its labels, the labels and the title right of them; its bars stand by its scale.
+TEST_F(ChartPaint, RightAxisLineTicksLabelsTitleAndItsBars) {
+    SetUpResultChartLook(chart);
+    TLineSeries* line = chart.AddSeries<TLineSeries>();
+    TBarSeries* bars = chart.AddSeries<TBarSeries>();
+    bars->SetVertAxis(aRightAxis);
+    bars->SeriesColor = clRed;
+    for (int i = 0; i < 12; ++i) {
+        line->AddPoint(i, 40 + i);
+        bars->AddPoint(i, i % 4);
+    }
+    chart.RightAxis.LabelStyle = talValue;
+    chart.RightAxis.AxisValuesFormat = "#0";
+    chart.RightAxis.Grid.Visible = false;
+    chart.RightAxis.Title.Font = chart.LeftAxis.Title.Font;
+    chart.RightAxis.Title.SetCaption("Right axis title");
+    Render();
+    const TRect r = chart.PlotRect();
+    const TChartAxis& right = chart.RightAxis;
+    ASSERT_TRUE(right.Shown());
+    const std::set<int> ys = LabelPixels(right);
+    ASSERT_GE(ys.size(), 3u);
+    const int fy = FreeOf(ys, r.Top + 5);
+
+    EXPECT_EQ(At(r.Right, fy), clBlack);
+    EXPECT_EQ(At(r.Right + 1, fy), clBlack);
+    EXPECT_EQ(At(r.Right + 2, fy), chart.Color);
+    const int tickY = *ys.rbegin();
+    for (int d = 2; d <= 5; ++d) EXPECT_EQ(At(r.Right + d, tickY), clGray) << d;
+    EXPECT_EQ(At(r.Right + 6, tickY), chart.Color);
+
+    const auto count = [&](TColor c, int left, int rightEdge, int top, int bottom) {
+        int n = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < rightEdge; ++x) n += At(x, y) == c;
+        return n;
+    };
+    // Labels in their band, the title beyond it, nothing past the margin.
+    const int outer = chart.Layout().InitialPlot.Right;
+    EXPECT_GT(count(clBlack, right.PosLabels(), right.PosTitle(), r.Top, r.Bottom), 30);
+    EXPECT_GT(count(clBlack, right.PosTitle(), outer + 1, r.Top, r.Bottom), 100);
+    EXPECT_EQ(count(clBlack, outer + 1, 1023, r.Top, r.Bottom), 0);
+
+    // A bar of 3 reaches the right axis's 3, far above where the left axis would put 3.
+    const int k = 3;
+    ASSERT_EQ(bars->PointY(k), 3);
+    const auto b = bars->BarBounds(k);
+    EXPECT_EQ(b.Top, right.CalcPosValue(3));
+    EXPECT_EQ(At((b.Left + b.Right) / 2, b.Top + 3), clRed);
+    EXPECT_NE(At((b.Left + b.Right) / 2, b.Top - 2), clRed);
+}
+
 TEST_F(ChartPaint, ManyChangesGiveOnePaintAndShiftingPaintsAtOnce) {
     const auto s = testing::ConfigureSearchChart(chart);
     chart.show();

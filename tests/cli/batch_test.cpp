@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <sstream>
 
 #include "base/cp1251.h"
@@ -30,7 +31,7 @@ class Batch : public ::testing::Test {
   protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("orvix-batch-" +
+               ("orvix-batch-" + std::to_string(std::random_device{}()) + "-" +
                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_ / "in");

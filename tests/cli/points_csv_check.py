@@ -6,6 +6,7 @@ usage: points_csv_check.py PROTOGEN BATCH WORKDIR"""
 import csv
 import math
 import pathlib
+import re
 import shutil
 import subprocess
 import sys
@@ -43,7 +44,7 @@ def main():
         header = next(reader)
         rows = list(reader)
     assert header == ["record", "ring", "timer_s", "search_time_s", "correct", "interval",
-                      "omissions_attributed"], header
+                      "omissions_attributed", "timer_error"], header
     assert len(rows) == count, (len(rows), count)
 
     previous = 1
@@ -52,8 +53,11 @@ def main():
         where = f"record {n}: {row} / {record!r}"
         assert int(row[0]) == n, where
         assert int(row[1]) == int(record[0:8]), where
-        # "." decimals whatever the protocol and the separator used.
-        assert "," not in row[2] + row[3], where
+        # "." decimals whatever the protocol and the separator used, as many as the protocol's
+        # fields carry: tenths for the timer, thousandths for the search time.
+        assert re.fullmatch(r"-?\d+\.\d", row[2]), where
+        assert re.fullmatch(r"-?\d+\.\d{3}", row[3]), where
+        assert row[7] == "", where
         assert math.isclose(float(row[2]), float(record[8:15]), rel_tol=1e-12), where
         assert math.isclose(float(row[3]), float(record[15:28].replace(",", ".")),
                             rel_tol=1e-12), where

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QDate>
+#include <QFontMetricsF>
 #include <QRegularExpression>
 #include <cstdio>
 #include <filesystem>
+#include <random>
 #include <sstream>
 
 #include "base/cp1251.h"
@@ -52,7 +54,7 @@ class ReportPage : public ::testing::Test {
   protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("orvix-page-" +
+               ("orvix-page-" + std::to_string(std::random_device{}()) + "-" +
                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
@@ -122,6 +124,7 @@ TEST_F(ReportPage, OneA4PageWithEmbeddedFontsAndSearchableText) {
     EXPECT_NE(text.find("Дата печати: 15.03.2024"), std::string::npos);
     EXPECT_NE(text.find(Cp1251ToUtf8(load_.Subject)), std::string::npos);
     EXPECT_NE(text.find("ошибочный выбор"), std::string::npos);
+    EXPECT_NE(text.find("среднее ± 2 ст. откл."), std::string::npos);
     // The work-curve figures of the complete analysis.
     const QStringList figures = WorkCurvePageLines(load_);
     ASSERT_EQ(figures.size(), 7);
@@ -249,6 +252,77 @@ TEST_F(ReportPage, LongReportsShrinkToFitTheOnePage) {
     const TLoadedProtocol failed = AnalyseText(protogen::GenerateProtocol(o).Text());
     ASSERT_NE(failed.Analysis.Stopped, TAnalysisStep::Done);
     EXPECT_TRUE(WorkCurvePageLines(failed).isEmpty());
+}
+
+// Short tests have wide confidence intervals and long figure lines: over many generated tests
+// of every length, each figure is on the page whole (read back from its column by pdftotext),
+// and no line of it is wider than its column.
+TEST_F(ReportPage, EveryFigureIsWholeOnThePagesOfManyTests) {
+    QFont figureFont(QStringLiteral("Arial"));
+    figureFont.setPixelSize(72);
+    const QFontMetricsF fm(figureFont);
+    const double indent = fm.horizontalAdvance(QStringLiteral("0000"));
+    int wrapped = 0;
+    for (std::uint64_t seed = 1; seed <= 56; ++seed) {
+        protogen::TGenerateOptions o;
+        o.Seed = seed;
+        switch (seed % 4) {
+            case 0:  // under a minute: three to a dozen intervals
+                o.TargetSelections = static_cast<std::int32_t>(3 + seed % 10);
+                o.DurationSeconds = 15 + static_cast<double>(seed % 40);
+                break;
+            case 1:
+                o.TargetSelections = static_cast<std::int32_t>(20 + seed);
+                o.DurationSeconds = 60 + 3 * static_cast<double>(seed);
+                break;
+            case 2:
+                o.DurationSeconds = 900 + 20 * static_cast<double>(seed);
+                break;
+            default:
+                break;  // the generator's own choice
+        }
+        SCOPED_TRACE(testing::Message() << "seed " << seed << ", " << o.TargetSelections
+                                        << " selections, " << o.DurationSeconds << " s");
+        const TLoadedProtocol load = AnalyseText(protogen::GenerateProtocol(o).Text());
+        ASSERT_EQ(load.Analysis.Stopped, TAnalysisStep::Done);
+        TDetachedCharts charts;
+        TTextLines report;
+        ShowLoad(load, report, charts.Tempo, charts.Search);
+        const QStringList figures = WorkCurvePageLines(load);
+        ASSERT_EQ(figures.size(), 7);
+        const TReportPageLayout layout = LayOutReportPage(ReportPageLines(report.Ref()), figures);
+        ASSERT_GE(layout.FiguresLeft.size(), 4u);
+        ASSERT_GE(layout.FiguresRight.size(), 3u);
+        wrapped += layout.FiguresLeft.size() + layout.FiguresRight.size() > 7 ? 1 : 0;
+        EXPECT_LE(layout.Figures.bottom(), kPageHeight);
+        const double columnWidth = (layout.Figures.width() - 60) / 2;
+        for (const auto* column : {&layout.FiguresLeft, &layout.FiguresRight})
+            for (const TFigureLine& line : *column)
+                EXPECT_LE(fm.horizontalAdvance(line.Text) + (line.Continued ? indent : 0),
+                          columnWidth)
+                    << line.Text.toStdString();
+
+        const fs::path pdf = dir_ / ("page-" + std::to_string(seed) + ".pdf");
+        WriteReportPdf(pdf, load, report.Ref(), QDate(2024, 3, 15));
+        // Each column's text alone (points: a page unit is a tenth of one).
+        std::string columns[2];
+        for (int c = 0; c < 2; ++c) {
+            const double left = layout.Figures.left() + c * (columnWidth + 60);
+            const auto pt = [](double units) { return std::to_string(std::lround(units / 10)); };
+            columns[c] = Squeezed(QString::fromStdString(
+                Output("pdftotext -enc UTF-8 -r 72 -x " + pt(left - 5) + " -y " +
+                       pt(layout.Figures.top()) + " -W " + pt(columnWidth + 10) + " -H " +
+                       pt(layout.Figures.height() + 20) + " " + Quoted(pdf) + " -")));
+        }
+        for (qsizetype i = 0; i < figures.size(); ++i) {
+            const std::string& column = columns[i < 4 ? 0 : 1];
+            EXPECT_NE(column.find(Squeezed(figures[i])), std::string::npos)
+                << Squeezed(figures[i]) << "\nin: " << column;
+        }
+        fs::remove(pdf);
+    }
+    // Some figures did need more than one line.
+    EXPECT_GT(wrapped, 0);
 }
 
 TEST_F(ReportPage, BatchWritesAPagePerProtocolUnderItsNumberedName) {

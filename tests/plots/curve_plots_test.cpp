@@ -114,6 +114,63 @@ TEST(WorkCurvePlot, SeriesHoldEachMinuteAndTheTrendWithItsBand) {
     EXPECT_DOUBLE_EQ(chart.BottomAxis.Maximum(), 10.0 / 60);
 }
 
+// Wrong selections and omissions, a few a minute, are drawn on a scale of their own on the
+// right, whole numbers from 0 to twice the highest count: the highest bar reaches half the
+// plot's height instead of a few pixels of the tempo's scale. The chart's words are Russian.
+TEST(WorkCurvePlot, WrongSelectionsAndOmissionsHaveAnAxisOfTheirOwn) {
+    for (const char* name : {"protocol-001.klp", "protocol-003.klp", "protocol-005.klp"}) {
+        SCOPED_TRACE(name);
+        const TLoadedProtocol load = Sample(name);
+        ASSERT_EQ(load.Analysis.Stopped, TAnalysisStep::Done);
+        const stats::TWorkCurve curve = stats::ComputeWorkCurve(load.Analysis.Result);
+        testing::CountingChart chart;
+        TWorkCurvePlot plot(chart);
+        plot.Fill(curve, load.Subject);
+        chart.Lay(kCurveChartWidth, kCurveChartHeight);
+
+        for (const TChartSeries* s : {static_cast<const TChartSeries*>(plot.WrongBars),
+                                      static_cast<const TChartSeries*>(plot.OmissionBars)})
+            EXPECT_EQ(s->VertAxis(), aRightAxis);
+        for (const TChartSeries* s : {plot.Selections, plot.Trend, plot.BandHigh, plot.BandLow})
+            EXPECT_EQ(s->VertAxis(), aLeftAxis);
+        const TChartAxis& right = chart.RightAxis;
+        ASSERT_TRUE(right.Shown());
+        // The highest bar of either kind.
+        const TBarSeries* tallSeries = plot.WrongBars;
+        int tall = 0;
+        for (const TBarSeries* s : {plot.WrongBars, plot.OmissionBars})
+            for (int i = 0; i < s->PointCount(); ++i)
+                if (s->PointY(i) > tallSeries->PointY(tall)) {
+                    tallSeries = s;
+                    tall = i;
+                }
+        const double highest = tallSeries->PointY(tall);
+        ASSERT_GT(highest, 0);
+        EXPECT_EQ(right.Minimum(), 0);
+        EXPECT_EQ(right.Maximum(), std::max(2.0, 2 * highest));
+        ASSERT_GE(right.LabelList().size(), 3u);
+        for (const TAxisLabel& label : right.LabelList())
+            EXPECT_EQ(label.Text, std::to_string(static_cast<int>(label.Value)));
+        // It stands on the bottom edge, half as high as the plot.
+        const auto bar = tallSeries->BarBounds(tall);
+        const TRect r = chart.PlotRect();
+        EXPECT_EQ(bar.Origin, r.Bottom);
+        EXPECT_NEAR(bar.Origin - bar.Top, r.Height() / 2.0, 2);
+        // The tempo keeps the left axis, its range from the selections alone.
+        EXPECT_GE(chart.LeftAxis.Maximum(), plot.Selections->HighestY());
+
+        std::vector<std::string> texts = chart.Title.Text();
+        texts.push_back(chart.LeftAxis.Title.Caption());
+        texts.push_back(right.Title.Caption());
+        texts.push_back(chart.BottomAxis.Title.Caption());
+        for (std::string& t : texts) t = Cp1251ToUtf8(t);
+        for (const TLegendEntry& e : plot.Legend()) texts.push_back(e.Text);
+        for (const std::string& text : texts)
+            for (const char c : text)
+                EXPECT_FALSE((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) << text;
+    }
+}
+
 TEST(CurveOverlayPlot, BothTestsInTheirOwnColoursWithTheirNames) {
     const TLoadedProtocol earlierLoad = Sample("protocol-001.klp");
     const TLoadedProtocol laterLoad = Sample("protocol-002.klp");

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
+#include <utility>
 
 #include "base/cp1251.h"
 #include "base/errors.h"
@@ -304,6 +306,73 @@ TEST(Analysis, GeneratedProtocolsAreConsistent) {
         EXPECT_LE(omissions, static_cast<std::uint32_t>(r.NOmit));
         EXPECT_GT(r.Tempo.Mean, 0.0);
     }
+}
+
+// The generator's header figures are those of its records: the stored mean and SD of the
+// search time those of the records' own search times (one selection has no spread, none has
+// neither), the counts
+// those of the records, a wrong selection never at a ring selected or omitted elsewhere, and T
+// at least 1, so that even a test under a minute loads.
+TEST(Analysis, GeneratedHeaderFiguresAreThoseOfTheRecords) {
+    SetDecimalChar('.');
+    int single = 0;
+    int none = 0;
+    int many = 0;
+    for (std::uint64_t seed = 1; seed <= 60; ++seed) {
+        for (const auto& [target, seconds] : {std::pair{1, 0.0}, {2, 0.0}, {12, 45.0}, {0, 0.0}}) {
+            SCOPED_TRACE(testing::Message() << "seed " << seed << ", " << target << " selections");
+            protogen::TGenerateOptions o;
+            o.Seed = seed;
+            o.TargetSelections = target;
+            o.DurationSeconds = seconds;
+            if (target == 0 && seed > 6) continue;  // a few whole tests suffice
+            const TProtocolText p = protogen::GenerateProtocol(o);
+            if (p.Records.empty()) {
+                // No record, so no last timer to count intervals by: such a test does not load.
+                EXPECT_EQ(p.Head[20], "0.000");
+                EXPECT_EQ(p.Head[21], "0.000");
+                EXPECT_EQ(p.Head[24], "0");
+                ++none;
+                continue;
+            }
+            const LoadRun run = RunLoad(p);
+            ASSERT_EQ(run.failure, "");
+            const TAnalysisResult& r = run.result;
+            const auto n = r.Points.size();
+            (n == 1 ? single : many) += 1;
+            double sum = 0;
+            std::int32_t wrong = 0;
+            for (const TSelectionPoint& point : r.Points) {
+                sum += point.Y;
+                wrong += point.Correct ? 0 : 1;
+            }
+            const double mean = n > 0 ? sum / static_cast<double>(n) : 0;
+            double squares = 0;
+            for (const TSelectionPoint& point : r.Points)
+                squares += (point.Y - mean) * (point.Y - mean);
+            const double sd = n > 1 ? std::sqrt(squares / static_cast<double>(n - 1)) : 0;
+            // Stored with three decimals.
+            EXPECT_NEAR(r.Search.Mean, mean, 0.0005 + 1e-9);
+            EXPECT_NEAR(r.Search.SD, sd, 0.0005 + 1e-9);
+            EXPECT_EQ(r.SelectionCount, static_cast<std::int32_t>(n));
+            EXPECT_EQ(r.NWrong, wrong);
+            EXPECT_EQ(r.NPlus, r.SelectionCount - wrong);
+            EXPECT_EQ(r.NOmit, static_cast<std::int32_t>(p.Omissions.size()));
+            EXPECT_GE(r.T, 1);
+
+            std::set<std::int32_t> selected;
+            for (std::size_t k = 0; k < p.Records.size(); ++k)
+                EXPECT_TRUE(selected.insert(std::stoi(p.Records[k].substr(0, 8))).second)
+                    << "ring selected twice: " << p.Records[k];
+            for (const std::string& omitted : p.Omissions)
+                EXPECT_EQ(selected.count(std::stoi(omitted)), 0u)
+                    << "omitted and selected: " << omitted;
+        }
+    }
+    // Each case was met: tests without a selection, with one, and with more.
+    EXPECT_GT(none, 0);
+    EXPECT_GT(single, 5);
+    EXPECT_GT(many, 5);
 }
 
 }  // namespace

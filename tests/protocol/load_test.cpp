@@ -3,6 +3,7 @@
 
 #ifndef _WIN32
 #include <sys/stat.h>
+#include <random>
 #endif
 
 #include <filesystem>
@@ -74,7 +75,7 @@ class ProtocolFile : public ::testing::Test {
   protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("orvix-load-" +
+               ("orvix-load-" + std::to_string(std::random_device{}()) + "-" +
                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);

@@ -3,6 +3,10 @@
 recomputed here from the per-selection table (--points) and the header counts with Python's
 statistics module; the t distribution by numerical integration of its density.
 
+The work curve counts every selection in the five-second interval its own timer falls in
+(interval ceil(timer / 5), at least 1; as many intervals as the latest timer's; a timer that did
+not convert, -9999, in none), not in the interval the report counted it in.
+
 With "pdf" last (a build with Qt), --compare --pdf must also write the comparison page.
 
 usage: stats_check.py PROTOGEN BATCH WORKDIR [pdf]"""
@@ -41,10 +45,12 @@ def close(a, b):
     return math.isclose(a, b, rel_tol=1e-9, abs_tol=1e-9)
 
 
-def work_curve(counts, tempo_v):
-    """Trend, thirds ratio and verdict of the selections per five-second interval."""
+def work_curve(counts):
+    """Trend, thirds ratio, tempo V and verdict of the selections per five-second interval."""
     n = len(counts)
     out = {}
+    mean = statistics.fmean(counts) if n else 0
+    tempo_v = 100 * statistics.stdev(counts) / mean if n >= 2 and mean > 0 else 0
     if n >= 3:
         x = [(i + 0.5) * 5 / 60 for i in range(n)]
         y = [12 * c for c in counts]
@@ -55,9 +61,13 @@ def work_curve(counts, tempo_v):
         half = t_quantile_975(n - 2) * math.sqrt(rss / (n - 2)) / math.sqrt(sxx)
         out["trend slope"], out["trend CI low"], out["trend CI high"] = (
             slope, slope - half, slope + half)
-        if slope + half < 0:
+        # No trend when the whole interval changes the tempo over the test by at most a tenth
+        # of its mean.
+        band = 0.1 * 12 * mean / (n * 5 / 60)
+        negligible = -band <= slope - half and slope + half <= band
+        if slope + half < 0 and not negligible:
             out["work curve"] = "slowing"
-        elif slope - half > 0:
+        elif slope - half > 0 and not negligible:
             out["work curve"] = "speeding up"
         else:
             out["work curve"] = "unstable" if tempo_v > 50 else "steady"
@@ -67,15 +77,29 @@ def work_curve(counts, tempo_v):
     first = sum(counts[:third])
     if third and first:
         out["last/first third"] = sum(counts[n - third:]) / first
+    if n:
+        out["selections per minute"] = sum(counts) / (n * 5 / 60)
     return out
 
 
-def intervals_of(points_csv, count):
-    counts = [0] * count
+def timer_interval(timer):
+    """The interval a timer falls in, None for one that did not convert or a damaged one."""
+    if timer in ("", "-9999"):
+        return None
+    seconds = float(timer)
+    if seconds > 5 * 100000:
+        return None
+    return max(1, math.ceil(seconds / 5))
+
+
+def intervals_of(points_csv):
+    """Selections per interval, each selection in the interval of its own timer."""
     with open(points_csv, newline="", encoding="utf-8") as f:
-        for row in csv.DictReader(f):
-            if int(row["interval"]):
-                counts[int(row["interval"]) - 1] += 1
+        found = [timer_interval(row["timer_s"]) for row in csv.DictReader(f)]
+    found = [k for k in found if k is not None]
+    counts = [0] * max(found, default=0)
+    for k in found:
+        counts[k - 1] += 1
     return counts
 
 
@@ -103,8 +127,7 @@ def check_welch(line, earlier, later):
 def main():
     protogen, batch, work = sys.argv[1], sys.argv[2], pathlib.Path(sys.argv[3])
     shutil.rmtree(work, ignore_errors=True)
-    # Whole tests of either separator and sparse ones of little over a minute (a test under a
-    # minute has T = 0 and fails to load).
+    # Whole tests of either separator and sparse ones of little over a minute.
     subprocess.run([protogen, "--seed=61", "--count=5", str(work / "in")], check=True)
     subprocess.run([protogen, "--seed=71", "--count=2", "--decimal=,", str(work / "in")],
                    check=True)
@@ -114,6 +137,7 @@ def main():
                    check=True)
     protocols = sorted(str(p) for p in (work / "in").glob("*.klp"))
     summary = work / "summary.csv"
+    moved = 0  # records the report counts in another interval than their timer's
     for decimal in (".", ","):
         shutil.rmtree(work / "out", ignore_errors=True)
         # A protocol whose separator is not the run's fails; the others must be checked.
@@ -124,15 +148,17 @@ def main():
         assert len(rows) == len(protocols) - (2 if decimal == "." else 7), (decimal, rows)
         for r in rows:
             where = r["file"]
-            count = int(r["interval count"])
-            counts = intervals_of(r["report file"][:-len(" KL.txt")] + " KL.csv", count)
-            want = work_curve(counts, float(r["tempo V"]))
+            table = r["report file"][:-len(" KL.txt")] + " KL.csv"
+            counts = intervals_of(table)
+            with open(table, newline="", encoding="utf-8") as f:
+                moved += sum(row["interval"] != str(timer_interval(row["timer_s"]))
+                             for row in csv.DictReader(f))
+            want = work_curve(counts)
             plus, omit, wrong = int(r["N+"]), int(r["Nomit"]), int(r["Nwrong"])
             if plus + omit > 0:
                 want["accuracy"] = plus / (plus + omit)
             if plus + wrong > 0:
                 want["wrong share"] = wrong / (plus + wrong)
-            want["selections per minute"] = (plus + wrong) / (count * 5 / 60)
             for key in ["accuracy", "wrong share", "selections per minute", "trend slope",
                         "trend CI low", "trend CI high", "last/first third"]:
                 if key not in want:
@@ -140,6 +166,8 @@ def main():
                 else:
                     assert close(float(r[key]), want[key]), (where, key, r[key], want[key])
             assert r["work curve"] == want["work curve"], (where, r["work curve"], want)
+    # The protocols tell the two attributions apart, so the old one cannot pass.
+    assert moved > 0, moved
 
     # The retest: the first two whole tests (decimal ".").
     first, second = protocols[0], protocols[1]
@@ -158,7 +186,7 @@ def main():
         assert len(pages) == 1 and pages[0].read_bytes().startswith(b"%PDF"), pages
     lines = {l.split(":", 1)[0]: l for l in text.splitlines() if ":" in l}
     check_welch(lines["Время поиска, с"], search_times(tables[0]), search_times(tables[1]))
-    counts = [intervals_of(t, int(r["interval count"])) for t, r in zip(tables, rows)]
+    counts = [intervals_of(t) for t in tables]
     check_welch(lines["Темп, выборов за 5 с"], counts[0], counts[1])
 
 

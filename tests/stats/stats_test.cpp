@@ -2,22 +2,38 @@
 
 #include <cmath>
 #include <numbers>
+#include <set>
+#include <string>
 
 #include "stats/retest.h"
 #include "stats/stats_text.h"
 #include "stats/student_t.h"
+#include "stats/timed_intervals.h"
 #include "stats/work_curve.h"
 
 namespace orvix::stats {
 namespace {
 
-// A complete analysis with these selections per five-second interval.
-TAnalysisResult WithIntervals(const std::vector<std::uint32_t>& selections, double tempoV = 0) {
+// A complete analysis with these selections per five-second interval: correct selections
+// whose timers lie inside their intervals, so that either attribution counts them the same.
+TAnalysisResult WithIntervals(const std::vector<std::uint32_t>& selections) {
     TAnalysisResult r;
     r.IntervalCount = static_cast<std::int32_t>(selections.size());
-    for (const std::uint32_t s : selections) r.Intervals.push_back({s, 0, 0});
-    r.Tempo.V = tempoV;
+    for (std::size_t i = 0; i < selections.size(); ++i) {
+        r.Intervals.push_back({selections[i], 0, 0});
+        for (std::uint32_t k = 0; k < selections[i]; ++k)
+            r.Points.push_back({5.0 * static_cast<double>(i) + 2.5, 1, 0, 0, true, false,
+                                static_cast<std::int32_t>(i + 1)});
+    }
     return r;
+}
+
+// The points counted in 1-based interval `interval`.
+std::vector<TSelectionPoint*> PointsIn(TAnalysisResult& r, std::int32_t interval) {
+    std::vector<TSelectionPoint*> in;
+    for (TSelectionPoint& p : r.Points)
+        if (p.Interval == interval) in.push_back(&p);
+    return in;
 }
 
 TEST(StudentT, QuantilesAndDistributionFunctionMatchTablesAndClosedForms) {
@@ -44,22 +60,26 @@ TEST(StudentT, QuantilesAndDistributionFunctionMatchTablesAndClosedForms) {
 }
 
 TEST(WorkCurve, HandWorkedTrendMinutesAndThirds) {
-    // y = 36, 12, 24, 0 selections per minute at 2.5, 7.5, 12.5, 17.5 s: slope -115.2 per
-    // minute, intercept 37.2, residuals 3.6, -10.8, 10.8, -3.6.
-    const TWorkCurve c = ComputeWorkCurve(WithIntervals({3, 1, 2, 0}, 30));
+    // y = 0, 24, 12, 36 selections per minute at 2.5, 7.5, 12.5, 17.5 s: slope 115.2 per
+    // minute, intercept -1.2, residuals -3.6, 10.8, -10.8, 3.6. (The last interval cannot be
+    // empty: there are as many intervals as that of the latest timer.)
+    const TWorkCurve c = ComputeWorkCurve(WithIntervals({0, 2, 1, 3}));
     ASSERT_TRUE(c.Trend.Defined);
-    EXPECT_NEAR(c.Trend.Slope, -115.2, 1e-9);
-    EXPECT_NEAR(c.Trend.Intercept, 37.2, 1e-9);
+    EXPECT_NEAR(c.Trend.Slope, 115.2, 1e-9);
+    EXPECT_NEAR(c.Trend.Intercept, -1.2, 1e-9);
     EXPECT_NEAR(c.Trend.ResidualSD, std::sqrt(259.2 / 2), 1e-9);
     const double half = 4.30265273 * std::sqrt(129.6) / std::sqrt(20.0 / 576);
-    EXPECT_NEAR(c.Trend.Low, -115.2 - half, 1e-5);
-    EXPECT_NEAR(c.Trend.High, -115.2 + half, 1e-5);
+    EXPECT_NEAR(c.Trend.Low, 115.2 - half, 1e-5);
+    EXPECT_NEAR(c.Trend.High, 115.2 + half, 1e-5);
     // The band is narrowest at the mean time, where it is the mean's interval.
     EXPECT_NEAR(c.Trend.BandHalfWidth(1.0 / 6), 4.30265273 * std::sqrt(129.6 / 4), 1e-5);
     EXPECT_GT(c.Trend.BandHalfWidth(0), c.Trend.BandHalfWidth(1.0 / 6));
-    EXPECT_EQ(c.Verdict, TVerdict::Steady);  // the interval holds 0, V 30 %
-    EXPECT_EQ(c.ThirdsRatio, 0.0);           // one interval per third: 0 against 3
-    ASSERT_EQ(c.Minutes.size(), 1u);         // a test under one minute
+    // The interval holds 0; the counts' own V, 100 · √(5/3) / 1.5 = 86 %, is above 50 %.
+    EXPECT_NEAR(c.TempoV, 100 * std::sqrt(5.0 / 3) / 1.5, 1e-12);
+    EXPECT_DOUBLE_EQ(c.MeanTempo, 18);
+    EXPECT_EQ(c.Verdict, TVerdict::Unstable);
+    EXPECT_FALSE(c.ThirdsRatio);      // one interval per third: 3 against 0
+    ASSERT_EQ(c.Minutes.size(), 1u);  // a test under one minute
     EXPECT_EQ(c.Minutes[0].Seconds, 20);
     EXPECT_EQ(c.Minutes[0].Selections, 6u);
     EXPECT_NEAR(c.Minutes[0].SelectionsPerMinute, 18, 1e-12);
@@ -68,8 +88,10 @@ TEST(WorkCurve, HandWorkedTrendMinutesAndThirds) {
     std::vector<std::uint32_t> counts(30);
     for (std::size_t i = 0; i < counts.size(); ++i) counts[i] = static_cast<std::uint32_t>(i % 4);
     TAnalysisResult r = WithIntervals(counts);
-    r.Intervals[29].Wrong = 2;
-    r.Intervals[28].Omissions = 1;
+    ASSERT_EQ(PointsIn(r, 28).size(), 3u);
+    PointsIn(r, 28)[0]->Correct = false;
+    PointsIn(r, 28)[2]->Correct = false;
+    PointsIn(r, 30)[0]->OmissionAttributed = true;
     const TWorkCurve m = ComputeWorkCurve(r);
     ASSERT_EQ(m.Minutes.size(), 3u);
     EXPECT_EQ(m.Minutes[1].Selections, 18u);
@@ -85,15 +107,19 @@ TEST(WorkCurve, VerdictRuleAndDegenerateCurves) {
     std::vector<std::uint32_t> falling;
     std::vector<std::uint32_t> rising;
     std::vector<std::uint32_t> jagged;
+    std::vector<std::uint32_t> even;
     for (std::uint32_t i = 0; i < 36; ++i) {
         falling.push_back(10 - i / 4 + i % 2);
         rising.push_back(1 + i / 4 + i % 2);
-        jagged.push_back(i % 2 ? 6 : 0);
+        jagged.push_back(i % 2 ? 6 : 0);  // V 101 %
+        even.push_back(i % 2 ? 4 : 2);    // V 34 %
     }
-    EXPECT_EQ(ComputeWorkCurve(WithIntervals(falling, 20)).Verdict, TVerdict::Slowing);
-    EXPECT_EQ(ComputeWorkCurve(WithIntervals(rising, 80)).Verdict, TVerdict::SpeedingUp);
-    EXPECT_EQ(ComputeWorkCurve(WithIntervals(jagged, 101)).Verdict, TVerdict::Unstable);
-    EXPECT_EQ(ComputeWorkCurve(WithIntervals(jagged, 50)).Verdict, TVerdict::Steady);
+    EXPECT_EQ(ComputeWorkCurve(WithIntervals(falling)).Verdict, TVerdict::Slowing);
+    EXPECT_EQ(ComputeWorkCurve(WithIntervals(rising)).Verdict, TVerdict::SpeedingUp);
+    const TWorkCurve unstable = ComputeWorkCurve(WithIntervals(jagged));
+    EXPECT_NEAR(unstable.TempoV, 100 * std::sqrt(9.0 * 36 / 35) / 3, 1e-9);
+    EXPECT_EQ(unstable.Verdict, TVerdict::Unstable);
+    EXPECT_EQ(ComputeWorkCurve(WithIntervals(even)).Verdict, TVerdict::Steady);
 
     // No spread at all: a flat line with an interval of zero width holds 0.
     const TWorkCurve flat = ComputeWorkCurve(WithIntervals(std::vector<std::uint32_t>(10, 2)));
@@ -104,7 +130,7 @@ TEST(WorkCurve, VerdictRuleAndDegenerateCurves) {
     EXPECT_EQ(flat.ThirdsRatio, 1.0);
 
     // Two intervals: no trend, no thirds, no verdict; the text says so instead of numbers.
-    const TAnalysisResult shortTest = WithIntervals({0, 0});
+    const TAnalysisResult shortTest = WithIntervals({0, 1});
     const TWorkCurve none = ComputeWorkCurve(shortTest);
     EXPECT_FALSE(none.Trend.Defined);
     EXPECT_EQ(none.Verdict, TVerdict::None);
@@ -114,7 +140,7 @@ TEST(WorkCurve, VerdictRuleAndDegenerateCurves) {
     EXPECT_NE(text.find("Кривая работы: не определена"), std::string::npos) << text;
     EXPECT_NE(text.find("Наклон тренда темпа, выб./мин за минуту: —\n"), std::string::npos);
     EXPECT_NE(text.find("Доля найденных целей N+ / (N+ + Nпр): —\n"), std::string::npos);
-    EXPECT_NE(text.find("Выборов в минуту: 0,00\n"), std::string::npos);
+    EXPECT_NE(text.find("Выборов в минуту: 6,00\n"), std::string::npos);
 }
 
 TEST(Accuracy, HeaderCountsAndEmptyDenominators) {
@@ -125,12 +151,14 @@ TEST(Accuracy, HeaderCountsAndEmptyDenominators) {
     const TAccuracy a = ComputeAccuracy(r);
     EXPECT_DOUBLE_EQ(*a.Accuracy, 0.9);
     EXPECT_DOUBLE_EQ(*a.WrongShare, 0.1);
-    EXPECT_DOUBLE_EQ(*a.SelectionsPerMinute, 25);
+    // The selections counted by their timers, not the header's N+ + Nwrong.
+    EXPECT_DOUBLE_EQ(*a.SelectionsPerMinute, 24);
     r.NPlus = r.NOmit = r.NWrong = 0;
+    r.Points.clear();  // no timer: no interval to count in
     const TAccuracy none = ComputeAccuracy(r);
     EXPECT_FALSE(none.Accuracy);
     EXPECT_FALSE(none.WrongShare);
-    EXPECT_EQ(none.SelectionsPerMinute, 0.0);
+    EXPECT_FALSE(none.SelectionsPerMinute);
     EXPECT_EQ(NumberText(-0.001, 2, ','), "0,00");
     EXPECT_EQ(NumberText(-0.006, 2, ','), "-0,01");
     EXPECT_EQ(NumberText(std::nullopt, 2, ','), "—");
@@ -158,18 +186,22 @@ TEST(Retest, WelchHandWorkedAndDegenerateSamples) {
 }
 
 TEST(Retest, TestsOfDifferentLengthsAndUnattributedSelections) {
-    TAnalysisResult earlier = WithIntervals(std::vector<std::uint32_t>(24, 3), 10);
-    TAnalysisResult later = WithIntervals(std::vector<std::uint32_t>(40, 4), 12);
+    TAnalysisResult earlier = WithIntervals(std::vector<std::uint32_t>(24, 3));
+    TAnalysisResult later = WithIntervals(std::vector<std::uint32_t>(40, 4));
     earlier.NPlus = 60;
     earlier.NWrong = 12;
     later.NPlus = 150;
     later.NWrong = 10;
-    // Search times of every selection count, also those past the last interval.
-    for (const double y : {1.0, 2.0, 3.0}) earlier.Points.push_back({0, y, 0, 0, true, false, 1});
-    for (const double y : {2.0, 4.0}) later.Points.push_back({0, y, 0, 0, true, false, 0});
+    later.Tempo.V = 12;  // the report's, from its own attribution
+    // Search times 1, 2, 3, … (mean 2) and 2, 4, … (mean 3); those of every selection count,
+    // also of one whose timer did not convert and so counts in no interval.
+    for (std::size_t i = 0; i < earlier.Points.size(); ++i) earlier.Points[i].Y = 1.0 + i % 3;
+    for (std::size_t i = 0; i < later.Points.size(); ++i) later.Points[i].Y = 2.0 + 2 * (i % 2);
+    earlier.Points.push_back({kUnconvertedTimer, 2, 0, 0, true, false, 24});
+    later.Points.push_back({kUnconvertedTimer, 3, 0, 0, true, false, 40});
     const TRetest r = CompareTests(earlier, later);
-    EXPECT_EQ(r.Search.EarlierCount, 3u);
-    EXPECT_EQ(r.Search.LaterCount, 2u);
+    EXPECT_EQ(r.Search.EarlierCount, 73u);
+    EXPECT_EQ(r.Search.LaterCount, 161u);
     EXPECT_DOUBLE_EQ(r.Search.Difference, 1);
     EXPECT_EQ(r.Tempo.EarlierCount, 24u);
     EXPECT_DOUBLE_EQ(r.Tempo.Difference, 1);
@@ -182,6 +214,7 @@ TEST(Retest, TestsOfDifferentLengthsAndUnattributedSelections) {
         return TIndexRow{};
     };
     EXPECT_DOUBLE_EQ(*row("selections per minute").Difference, 160.0 / (40 / 12.0) - 36);
+    EXPECT_DOUBLE_EQ(*row("tempo V").Later, 0);  // the curve's own, not the report's
     EXPECT_DOUBLE_EQ(*row("wrong share").Earlier, 12.0 / 72);
     EXPECT_DOUBLE_EQ(*row("accuracy").Difference, 0);  // no omissions on either side
 
@@ -195,6 +228,68 @@ TEST(Retest, TestsOfDifferentLengthsAndUnattributedSelections) {
     EXPECT_EQ(text.find("\n5 "), std::string::npos);
     EXPECT_NE(text.find("Время поиска, с: 2.000 → 3.000, разность 1.000, 95 % ДИ от "),
               std::string::npos);
+}
+
+// Runs of Latin letters in a text.
+std::set<std::string> LatinWords(std::string_view text) {
+    std::set<std::string> words;
+    std::string word;
+    for (const char c : std::string(text) + " ") {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) {
+            word.push_back(c);
+        } else if (!word.empty()) {
+            words.insert(word);
+            word.clear();
+        }
+    }
+    return words;
+}
+
+// The texts the windows, the pages and the batch tool show are Russian: no English word, only
+// the symbols of the method (N+, Nпр, Nо.в.) and of statistics (n, p, t).
+TEST(StatsText, RussianWordsWithOnlyTheSymbolsInLatin) {
+    const auto expectRussian = [](const std::string& text) {
+        const std::set<std::string> symbols{"N", "n", "p", "t"};
+        for (const std::string& word : LatinWords(text))
+            EXPECT_TRUE(symbols.count(word)) << word << " in:\n" << text;
+    };
+    std::vector<std::uint32_t> falling;
+    std::vector<std::uint32_t> rising;
+    std::vector<std::uint32_t> jagged;
+    for (std::uint32_t i = 0; i < 36; ++i) {
+        falling.push_back(10 - i / 4 + i % 2);
+        rising.push_back(1 + i / 4 + i % 2);
+        jagged.push_back(i % 2 ? 6 : 0);
+    }
+    std::vector<TAnalysisResult> tests{WithIntervals(falling), WithIntervals(rising),
+                                       WithIntervals(jagged),
+                                       WithIntervals(std::vector<std::uint32_t>(36, 3)),
+                                       WithIntervals({1, 2})};
+    for (TAnalysisResult& r : tests) {
+        r.NPlus = 40;
+        r.NOmit = 3;
+        r.NWrong = 2;
+        for (const double y : {1.5, 2.5, 4.0}) r.Points.push_back({0, y, 0, 0, true, false, 1});
+    }
+    for (const TAnalysisResult& r : tests) {
+        const TWorkCurve curve = ComputeWorkCurve(r);
+        const std::string text = WorkCurveText(curve, ComputeAccuracy(r), ',');
+        expectRussian(text);
+        if (curve.Verdict != TVerdict::None) {
+            EXPECT_NE(
+                text.find("Кривая работы: " + std::string(VerdictRussian(curve.Verdict)) + "\n"),
+                std::string::npos)
+                << text;
+        }
+    }
+    EXPECT_NE(WorkCurveText(ComputeWorkCurve(tests[0]), ComputeAccuracy(tests[0]), ',')
+                  .find("Доля ошибочных выборов Nо.в. / (N+ + Nо.в.): "),
+              std::string::npos);
+    const TRetest retest = CompareTests(tests[0], tests[1]);
+    ASSERT_TRUE(retest.Search.PValue && retest.Tempo.PValue);
+    const std::string text = RetestText(retest, "первое", "повторное", ',');
+    expectRussian(text);
+    EXPECT_NE(text.find("ст. св. = "), std::string::npos) << text;
 }
 
 }  // namespace

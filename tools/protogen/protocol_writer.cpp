@@ -1,5 +1,7 @@
 #include "protocol_writer.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -35,6 +37,13 @@ std::string Fixed(double value, int decimals, char decimal, int width = 0) {
     for (char& c : s)
         if (c == '.') c = decimal;
     return s;
+}
+
+// The value of a number Fixed wrote with ".".
+double ValueOf(const std::string& text) {
+    double value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
 }
 
 const char* const kSurnames[] = {"Петров",  "Смирнова", "Кузнецов", "Волкова",
@@ -149,7 +158,9 @@ TProtocolText GenerateProtocol(const TGenerateOptions& options) {
             omitted.push_back(ring);
             continue;
         }
-        if (random.Uniform() < 0.03) {
+        // A wrong selection takes the ring just before the target; right after the previous
+        // target (selected or omitted) that ring would be a target itself, so none is made there.
+        if (random.Uniform() < 0.03 && gap > 1) {
             t += searchTime(t);
             if (t >= duration) break;
             selections.push_back({ring - 1, t, t - last, false});
@@ -163,21 +174,32 @@ TProtocolText GenerateProtocol(const TGenerateOptions& options) {
     while (!omitted.empty() && !selections.empty() && omitted.back() > selections.back().ring)
         omitted.pop_back();
 
+    // The stored figures are those of the records as written: each search time rounded to
+    // the thousandths its column holds. One selection has no spread (SD 0); none has neither a
+    // mean nor a spread (both 0).
     int plus = 0;
     int wrong = 0;
+    std::vector<std::string> searchTexts;
+    searchTexts.reserve(selections.size());
     double sum = 0;
-    double sumSq = 0;
     for (const auto& s : selections) {
         (s.correct ? plus : wrong) += 1;
-        sum += s.search;
-        sumSq += s.search * s.search;
+        searchTexts.push_back(Fixed(s.search, 3, '.'));
+        sum += ValueOf(searchTexts.back());
     }
-    const double n = static_cast<double>(std::max<std::size_t>(selections.size(), 2));
-    const double mean = sum / n;
-    const double sd = std::sqrt(std::max(0.0, (sumSq - sum * sum / n) / (n - 1)));
+    const std::size_t count = selections.size();
+    const double mean = count > 0 ? sum / static_cast<double>(count) : 0.0;
+    double squares = 0;
+    for (const auto& text : searchTexts) {
+        const double d = ValueOf(text) - mean;
+        squares += d * d;
+    }
+    const double sd = count > 1 ? std::sqrt(squares / static_cast<double>(count - 1)) : 0.0;
     const int omit = static_cast<int>(omitted.size());
     const int rows = ring / 40 + 1;
-    const int minutes = static_cast<int>(duration / 60);
+    // The work time in whole minutes, at least one: T (ten per minute) divides the
+    // impulsivity index, so a test under a minute must not get T = 0.
+    const int minutes = std::max(1, static_cast<int>(std::lround(duration / 60)));
 
     TProtocolText p;
     p.Head[0] = W1251("Протокол обследования по методике \"Кольца Ландольта\"");
