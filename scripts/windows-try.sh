@@ -5,7 +5,7 @@
 # - the program, started from its Start-menu entry, shows its window with its caption;
 # - the Windows system menu's "О программе" (Alt+Space, the last item) is chosen and the box
 #   confirmed with Enter, which makes Data available;
-# - Data opens a sample; Save > Analysis writes the report that the Linux batch tool writes for
+# - Data (Ctrl+O) opens a sample; Save > Analysis writes the report that the Linux batch tool writes for
 #   that sample, byte for byte; Save > Chart 5 sec writes a GIF of the chart's size;
 # - a screenshot of the loaded window is kept;
 # - the uninstaller (/S) removes everything it installed; the user's results stay.
@@ -131,9 +131,9 @@ screenshot "$try/about.png"
 key Return
 check "the box confirmed with Enter" gone "О программе"
 
-# Data: the first command of the menu bar, reached with Alt.
+# Data, with its key.
 xdotool windowactivate --sync "$main" 2>/dev/null || true
-key alt Return
+key ctrl+o
 open=$(window 'Данные по методике "Кольца Ландольта"') || open=
 check "Data opens the protocol dialog" test -n "$open"
 xdotool type --delay 50 "$sample"
@@ -142,9 +142,9 @@ check "protocol dialog closed" gone 'Данные по методике "Кол�
 sleep 2
 screenshot "$try/window-loaded.png"
 
-# Save, the menu bar's last item but one (Report follows it): Analysis is its first item,
-# Chart 5 sec its second.
-key alt Left Left Down Return
+# Save > Analysis with its key; Save > Chart 5 sec through the menu bar from the keyboard: Save
+# is its last item but one (Report follows it), Chart 5 sec the Save menu's second item.
+key ctrl+s
 window "Запись результатов анализа в текстовый файл" >/dev/null || true
 key Return
 check "Save > Analysis writes the report" appears "$results/$report"
