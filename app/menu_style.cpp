@@ -34,9 +34,14 @@ void TMenuBarStyle::drawControl(ControlElement element, const QStyleOption* opti
                           enabled ? QIcon::Normal : QIcon::Disabled);
     painter->drawPixmap(content.x(), content.y() + (content.height() - kPicture) / 2, picture);
     const QRect text = content.adjusted(kPicture + kGap, 0, 0, 0);
+    // A disabled caption in the colour of disabled text, as the styles draw their own disabled
+    // items: the Windows styles take the Disabled group's Text, since its ButtonText may be as
+    // dark as an enabled caption's.
+    QPalette palette = item->palette;
+    if (!enabled) palette.setCurrentColorGroup(QPalette::Disabled);
     proxy()->drawItemText(
         painter, text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic | Qt::TextSingleLine,
-        item->palette, enabled, item->text, QPalette::ButtonText);
+        palette, enabled, item->text, enabled ? QPalette::ButtonText : QPalette::Text);
 }
 
 QSize TMenuBarStyle::sizeFromContents(ContentsType type, const QStyleOption* option,

@@ -57,6 +57,10 @@ inline constexpr const char* kOverflow = "Floating point overflow";
 inline constexpr const char* kRangeError = "Range check error";
 inline constexpr const char* kOutOfMemory = "Out of memory";
 inline constexpr const char* kListIndex = "List index out of bounds (%d)";
+// A save whose target another program holds open (Windows refuses to replace it). UTF-8, like
+// the program's other own texts: W1251 makes it a message.
+inline constexpr const char* kFileInUse =
+    "Файл %s открыт в другой программе. Закройте его там и сохраните снова";
 }  // namespace msg
 
 // Replaces the first "%s" (or "%d") of a message pattern by an argument.

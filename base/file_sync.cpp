@@ -34,6 +34,22 @@ bool FlushToDisk(std::FILE* file) {
     return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle);
 }
 
+ReplaceAccess CheckReplace(const std::filesystem::path& target) {
+    // Asking for delete access too: the rename over the target needs it, and another handle
+    // opened without FILE_SHARE_DELETE refuses it.
+    HANDLE handle = CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle);
+        return ReplaceAccess::kAllowed;
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION
+               ? ReplaceAccess::kInUse
+               : ReplaceAccess::kRefused;
+}
+
 bool RenameOver(const std::filesystem::path& from, const std::filesystem::path& to) {
     return MoveFileExW(from.c_str(), to.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
@@ -61,6 +77,13 @@ bool FlushToDisk(std::FILE* file) {
         result = fsync(fileno(file));
     } while (result != 0 && errno == EINTR);
     return result == 0;
+}
+
+ReplaceAccess CheckReplace(const std::filesystem::path& target) {
+    const int fd = open(target.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) return ReplaceAccess::kRefused;
+    close(fd);
+    return ReplaceAccess::kAllowed;
 }
 
 bool RenameOver(const std::filesystem::path& from, const std::filesystem::path& to) {

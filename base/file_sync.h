@@ -19,6 +19,17 @@ void StartFlushToDisk(std::FILE* file) noexcept;
 // (fsync; FlushFileBuffers on Windows). False when the system reports that it could not.
 bool FlushToDisk(std::FILE* file);
 
+// Whether an existing file may be replaced now.
+enum class ReplaceAccess {
+    kAllowed,
+    // Another program holds it open in a way that forbids replacing it (on Windows: opened
+    // without sharing write or delete access, as spreadsheet programs do with an open file).
+    kInUse,
+    // It may not be written for another reason: no permission, read-only, a folder.
+    kRefused,
+};
+ReplaceAccess CheckReplace(const std::filesystem::path& target);
+
 // Renames `from` over `to`, replacing it (on Windows with write-through). False when the
 // rename fails.
 bool RenameOver(const std::filesystem::path& from, const std::filesystem::path& to);

@@ -5,6 +5,7 @@
 #include <set>
 #include <system_error>
 
+#include "cp1251.h"
 #include "errors.h"
 #include "file_io.h"
 #include "file_sync.h"
@@ -18,14 +19,21 @@ namespace {
     throw EFCreateError(WithArgument(msg::kCannotCreateFile, PathText(target)));
 }
 
-// A folder, or an existing file that may not be written, cannot become the target.
+// A target that exists and may not be replaced: held open by another program, or refused.
+[[noreturn]] void CannotReplace(const fs::path& target, ReplaceAccess access) {
+    if (access == ReplaceAccess::kInUse)
+        throw EFCreateError(WithArgument(W1251(msg::kFileInUse).c_str(), PathText(target)));
+    CannotCreate(target);
+}
+
+// A folder, or an existing file that may not be written, cannot become the target. Checked
+// before anything is written, so that a refused save leaves no temporary file.
 void CheckTarget(const fs::path& target) {
     std::error_code ec;
     if (fs::is_directory(target, ec)) CannotCreate(target);
     if (fs::exists(target, ec)) {
-        std::FILE* probe = OpenFile(target, "r+b");
-        if (!probe) CannotCreate(target);
-        std::fclose(probe);
+        const ReplaceAccess access = CheckReplace(target);
+        if (access != ReplaceAccess::kAllowed) CannotReplace(target, access);
     }
 }
 
@@ -129,7 +137,8 @@ void TStagedFiles::Commit() {
     for (std::size_t i = 0; i < renamed; ++i) folders.insert(files[i].Target.parent_path());
     for (const fs::path& folder : folders) FlushFolder(folder);
     for (std::size_t i = renamed; i < files.size(); ++i) Discard(files[i]);
-    if (renamed < done) CannotCreate(files[renamed].Target);
+    // Opened by another program between the check and the rename?
+    if (renamed < done) CannotReplace(files[renamed].Target, CheckReplace(files[renamed].Target));
     if (!flushed) throw EWriteError(msg::kStreamWriteError);
 }
 

@@ -77,5 +77,18 @@ TEST_F(FileIo, FailedSaveKeepsThePreviousFileAndLeavesNoTemporary) {
     EXPECT_EQ(names, (std::vector<std::string>{"kept.txt", "taken"}));
 }
 
+TEST_F(FileIo, LongCyrillicPathsAreWrittenAndRead) {
+    // Deeper than the 260 characters of the old Windows path limit, in folders named in
+    // Cyrillic, as under a Russian user name.
+    fs::path folder = dir_ / u8"Пользователь";
+    while (folder.u16string().size() < 300) folder /= u8"Результаты обследований";
+    fs::create_directories(folder);
+    const fs::path target = folder / u8"Иванов KL.txt";
+    WriteFileAtomically(target, "first");
+    WriteFileAtomically(target, "second");
+    EXPECT_EQ(ReadWholeFile(target), "second");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
 }  // namespace
 }  // namespace orvix

@@ -1,0 +1,53 @@
+# Windows resources for a program: the manifest (long paths, UTF-8 code page, no elevation),
+# the program's icon and its version information.
+#   orvix_windows_resources(TARGET DESCRIPTION)
+if(NOT WIN32)
+    function(orvix_windows_resources)
+    endfunction()
+    return()
+endif()
+enable_language(RC)
+
+set(ORVIX_VERSION4 "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.0.0")
+set(ORVIX_VERSION_COMMAS "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},0,0")
+set(ORVIX_RC_MANIFEST ${CMAKE_BINARY_DIR}/windows/program.manifest)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/program.manifest ${ORVIX_RC_MANIFEST} @ONLY)
+
+# The icon, drawn from the SVG one at the sizes Windows shows (Debian librsvg2-bin).
+find_program(ORVIX_RSVG_CONVERT rsvg-convert)
+find_package(Python3 COMPONENTS Interpreter)
+set(ORVIX_ICO)
+if(ORVIX_RSVG_CONVERT AND Python3_Interpreter_FOUND)
+    set(ORVIX_ICO ${CMAKE_BINARY_DIR}/windows/orvix-kl.ico)
+    set(svg ${PROJECT_SOURCE_DIR}/packaging/orvix-kl.svg)
+    set(pngs)
+    set(commands)
+    foreach(size 16 24 32 48 64 256)
+        set(png ${CMAKE_BINARY_DIR}/windows/icon-${size}.png)
+        list(APPEND commands COMMAND ${ORVIX_RSVG_CONVERT} -w ${size} -h ${size} -o ${png} ${svg})
+        list(APPEND pngs ${png})
+    endforeach()
+    add_custom_command(OUTPUT ${ORVIX_ICO} ${commands}
+        COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/packaging/windows/make_ico.py
+                ${ORVIX_ICO} ${pngs}
+        DEPENDS ${svg} ${PROJECT_SOURCE_DIR}/packaging/windows/make_ico.py VERBATIM)
+    add_custom_target(orvix_windows_icon DEPENDS ${ORVIX_ICO})
+else()
+    message(STATUS "rsvg-convert or Python not found: the Windows programs get no icon")
+endif()
+
+function(orvix_windows_resources target description)
+    set(ORVIX_RC_NAME ${target})
+    set(ORVIX_RC_DESCRIPTION "${description}")
+    set(ORVIX_RC_ICON)
+    if(ORVIX_ICO)
+        set(ORVIX_RC_ICON "1 ICON \"${ORVIX_ICO}\"")
+    endif()
+    set(rc ${CMAKE_BINARY_DIR}/windows/${target}.rc)
+    configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/program.rc.in ${rc} @ONLY)
+    target_sources(${target} PRIVATE ${rc})
+    set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS "${ORVIX_RC_MANIFEST};${ORVIX_ICO}")
+    if(ORVIX_ICO)
+        add_dependencies(${target} orvix_windows_icon)
+    endif()
+endfunction()
