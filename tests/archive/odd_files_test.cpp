@@ -115,6 +115,12 @@ TEST_F(ArchiveTest, AFolderThatCannotBeReadIsReportedAndItsProtocolsAreNotTakenA
 }
 
 TEST_F(ArchiveTest, FilesThatCannotBeOpenedAreReportedAndReadAgainNextTime) {
+#ifdef ORVIX_SANITIZED
+    // The undefined-behaviour checker tests an object's type through a pipe of its own; with
+    // no file handle left it finds none and reports the exception the scan catches as a
+    // broken object.
+    GTEST_SKIP() << "needs file handles the sanitizers' runtime cannot do without";
+#endif
     const fs::path known = Protocol("known", 1);
     TArchive a(Db());
     Scan(a);
