@@ -30,8 +30,9 @@ namespace fs = std::filesystem;
 
 const char* const kUsage =
     "usage: orvix-kl-batch [--decimal=C] [--out=DIR] [--charts] [--pdf] [--points] "
-    "[--summary=FILE.csv|FILE.xlsx] PROTOCOL...\n"
-    "       orvix-kl-batch --compare=EARLIER [--decimal=C] [--out=DIR] [--pdf] PROTOCOL\n";
+    "[--summary=FILE.csv|FILE.xlsx] [--norms=FILE [--db=FILE]] PROTOCOL...\n"
+    "       orvix-kl-batch --compare=EARLIER [--decimal=C] [--out=DIR] [--pdf] "
+    "[--norms=FILE [--db=FILE]] PROTOCOL\n";
 
 namespace {
 
@@ -79,6 +80,10 @@ std::optional<TBatchOptions> ParseArguments(const std::vector<std::string>& args
             options.Summary = PathFromUtf8(a.substr(10));
         } else if (a.rfind("--compare=", 0) == 0 && a.size() > 10) {
             options.Compare = PathFromUtf8(a.substr(10));
+        } else if (a.rfind("--norms=", 0) == 0 && a.size() > 8) {
+            options.Norms = PathFromUtf8(a.substr(8));
+        } else if (a.rfind("--db=", 0) == 0 && a.size() > 5) {
+            options.Database = PathFromUtf8(a.substr(5));
         } else {
             err << "orvix-kl-batch: unknown option " << a << "\n" << kUsage;
             return std::nullopt;
@@ -86,6 +91,10 @@ std::optional<TBatchOptions> ParseArguments(const std::vector<std::string>& args
     }
     if (options.Protocols.empty()) {
         err << "orvix-kl-batch: no protocol given\n" << kUsage;
+        return std::nullopt;
+    }
+    if (options.Database && !options.Norms) {
+        err << "orvix-kl-batch: --db is used only with --norms\n" << kUsage;
         return std::nullopt;
     }
     if (options.Compare &&
@@ -102,14 +111,19 @@ fs::path OutputPath(const fs::path& dir, const std::string& fileTag, std::string
     return dir / PathFromUtf8(Cp1251ToUtf8(output::FileName(fileTag, ending)));
 }
 
-std::vector<std::string> SummaryColumns() {
+std::vector<std::string> SummaryColumns(const TBatchNorms* norms) {
     std::vector<std::string> columns{"file", "FileTag", "subject"};
     columns.insert(columns.end(), stats::kFigureColumns.begin(), stats::kFigureColumns.end());
+    if (norms) {
+        std::vector<std::string> scores = norms->Columns();
+        columns.insert(columns.end(), std::make_move_iterator(scores.begin()),
+                       std::make_move_iterator(scores.end()));
+    }
     columns.insert(columns.end(), {"report file", "status"});
     return columns;
 }
 
-std::vector<stats::TCell> SummaryCells(const TProtocolOutcome& o) {
+std::vector<stats::TCell> SummaryCells(const TProtocolOutcome& o, const TBatchNorms* norms) {
     auto text = [](std::string utf8) {
         return utf8.empty() ? stats::TCell{} : stats::TCell::Of(std::move(utf8));
     };
@@ -119,6 +133,10 @@ std::vector<stats::TCell> SummaryCells(const TProtocolOutcome& o) {
         for (stats::TCell& cell : stats::FigureCells(o.Result)) cells.push_back(std::move(cell));
     } else {
         cells.resize(cells.size() + stats::kFigureColumns.size());
+    }
+    if (norms) {
+        for (stats::TCell& cell : norms->Cells(o.Scores ? &*o.Scores : nullptr))
+            cells.push_back(std::move(cell));
     }
     cells.push_back(text(o.ReportFile.empty() ? std::string() : Utf8(o.ReportFile)));
     cells.push_back(text(o.Ok ? "ok" : Cp1251ToUtf8(o.Message)));
@@ -140,12 +158,12 @@ std::string CsvLine(const std::vector<T>& fields, F field) {
 
 }  // namespace
 
-std::string SummaryHeader() {
-    return CsvLine(SummaryColumns(), [](const std::string& c) { return stats::CsvField(c); });
+std::string SummaryHeader(const TBatchNorms* norms) {
+    return CsvLine(SummaryColumns(norms), [](const std::string& c) { return stats::CsvField(c); });
 }
 
-std::string SummaryRow(const TProtocolOutcome& o) {
-    return CsvLine(SummaryCells(o), [](const stats::TCell& c) { return stats::CsvText(c); });
+std::string SummaryRow(const TProtocolOutcome& o, const TBatchNorms* norms) {
+    return CsvLine(SummaryCells(o, norms), [](const stats::TCell& c) { return stats::CsvText(c); });
 }
 
 bool IsWorkbookName(const fs::path& path) {
@@ -156,9 +174,10 @@ bool IsWorkbookName(const fs::path& path) {
 }
 
 void WriteSummaryWorkbook(const fs::path& target,
-                          [[maybe_unused]] std::vector<std::vector<stats::TCell>> rows) {
+                          [[maybe_unused]] std::vector<std::vector<stats::TCell>> rows,
+                          [[maybe_unused]] const TBatchNorms* norms) {
 #if ORVIX_BATCH_WORKBOOK
-    workbook::WriteWorkbook(target, {SummaryColumns(), std::move(rows)}, kSummarySheet);
+    workbook::WriteWorkbook(target, {SummaryColumns(norms), std::move(rows)}, kSummarySheet);
 #else
     throw EFCreateError(WithArgument(msg::kCannotCreateFile, PathText(target)));
 #endif
@@ -179,6 +198,9 @@ std::string TestName(const fs::path& protocol, const TLoadedProtocol& load) {
 
 int RunComparison(const TBatchOptions& options, std::ostream& out, std::ostream& err,
                   TPageWriter* page) {
+    bool badNorms = false;
+    const std::unique_ptr<TBatchNorms> norms = PrepareNorms(options, err, badNorms);
+    if (badNorms) return 2;
     SetDecimalChar(options.Decimal);
     const fs::path& earlierPath = *options.Compare;
     const fs::path& laterPath = options.Protocols.front();
@@ -202,8 +224,13 @@ int RunComparison(const TBatchOptions& options, std::ostream& out, std::ostream&
     if (failed) return 1;
     const TLoadedProtocol& earlier = *loads[0];
     const TLoadedProtocol& later = *loads[1];
+    // The change is measured against the norm group the examinee started in: the rows that
+    // match them at the earlier test.
+    std::optional<stats::TNormInput> normInput;
+    if (norms) normInput = norms->InputFor(earlierPath);
+    const stats::TNormInput* normsUsed = normInput ? &*normInput : nullptr;
     const stats::TRetest retest =
-        stats::CompareTests(earlier.Analysis.Result, later.Analysis.Result);
+        stats::CompareTests(earlier.Analysis.Result, later.Analysis.Result, normsUsed);
     std::vector<std::string> warnings;
 #if ORVIX_COMPARE_WARNINGS
     // Another examinee or dates out of order: said first, as the window and the page say it.
@@ -219,7 +246,7 @@ int RunComparison(const TBatchOptions& options, std::ostream& out, std::ostream&
         try {
             std::error_code ec;
             fs::create_directories(options.OutDir, ec);
-            page->WriteComparison(earlier, later, warnings, target);
+            page->WriteComparison(earlier, later, warnings, target, normsUsed);
         } catch (const Exception& e) {
             err << Utf8(target) << ": " << Cp1251ToUtf8(FailureText(e.Message())) << "\n";
             return 1;

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "cli/batch_norms.h"
 #include "cli/run_names.h"
 #include "export/rgb_image.h"
 #include "plots/result_plots.h"
@@ -29,6 +30,10 @@ struct TBatchOptions {
     // --compare=EARLIER: the one protocol given is compared with this earlier test of the same
     // examinee; the comparison goes to the standard output (and with --pdf to a page).
     std::optional<std::filesystem::path> Compare;
+    // --norms=FILE: the summary, the pages and the comparison score the tests against this
+    // norm table; --db=FILE: with the examinees' data from this archive.
+    std::optional<std::filesystem::path> Norms;
+    std::optional<std::filesystem::path> Database;
     std::vector<std::filesystem::path> Protocols;
     // The worker threads of a batch run; 0: one per hardware thread.
     std::size_t Workers = 0;
@@ -54,6 +59,8 @@ struct TProtocolOutcome {
     // The earlier protocol of this run whose files would have had the same names (this one's
     // then carry a number).
     std::optional<std::filesystem::path> SameNamesAs;
+    // With --norms, the scores of a complete analysis.
+    std::optional<TProtocolScores> Scores;
 };
 
 // The charts of one protocol: filled by its load, then painted as its two pictures.
@@ -80,27 +87,33 @@ class TChartWriter {
 class TPageWriter {
   public:
     virtual ~TPageWriter() = default;
-    // The page of `load` with `report` (Windows-1251) as its report text, as PDF file bytes.
-    // Called from worker threads, several at once.
-    virtual std::string Page(const TLoadedProtocol& load, const std::string& report) = 0;
-    // Writes the comparison page of two complete loads with its warnings (UTF-8 lines).
+    // The page of `load` with `report` (Windows-1251) as its report text, as PDF file bytes;
+    // with `norms`, the test's profile against them. Called from worker threads, several at
+    // once.
+    virtual std::string Page(const TLoadedProtocol& load, const std::string& report,
+                             const stats::TNormInput* norms) = 0;
+    // Writes the comparison page of two complete loads with its warnings (UTF-8 lines); with
+    // `norms`, the reliable change.
     virtual void WriteComparison(const TLoadedProtocol& earlier, const TLoadedProtocol& later,
                                  const std::vector<std::string>& warnings,
-                                 const std::filesystem::path& target) = 0;
+                                 const std::filesystem::path& target,
+                                 const stats::TNormInput* norms) = 0;
 };
 
 // Loads, analyses and writes one protocol, under a name `names` has not given out yet, all on
 // the calling thread. The page is written only when `options.Pdf` is set, and then `page` must
-// be given.
+// be given. With `norms`, the outcome carries the scores and the page the profile.
 TProtocolOutcome ProcessProtocol(const std::filesystem::path& protocol,
                                  const TBatchOptions& options, const TChartWriter* charts,
-                                 TRunNames& names, TPageWriter* page = nullptr);
+                                 TRunNames& names, TPageWriter* page = nullptr,
+                                 const TBatchNorms* norms = nullptr);
 
 // An output file of a protocol: DIR/<FileTag made safe><ending>, `ending` one of output::k*.
 std::filesystem::path OutputPath(const std::filesystem::path& dir, const std::string& fileTag,
                                  std::string_view ending);
 
-// Runs the whole batch; returns the exit status (0 all succeeded, 1 any failed). Protocols are
+// Runs the whole batch; returns the exit status (0 all succeeded, 1 any failed, 2 the norm file
+// or the archive of --norms and --db cannot be used: then nothing is written). Protocols are
 // loaded, analysed and written on `options.Workers` threads; the files, their names, the
 // messages on `err` (with the progress when `showProgress`), the summary and the status are
 // those of running ProcessProtocol on each protocol in turn.
@@ -109,17 +122,20 @@ int RunBatch(const TBatchOptions& options, std::ostream& err, const TChartWriter
 
 // --compare: loads both protocols as the window's Data command does, writes the comparison
 // (UTF-8) to `out`, led by its warnings (compare_warning.h) when there are any, and, with --pdf,
-// the page to <later FileTag> KL.compare.pdf in the output folder. A protocol that fails is
-// reported on `err` as in a batch run. Returns the exit status.
+// the page to <later FileTag> KL.compare.pdf in the output folder. With --norms both also give
+// the reliable change, against the rows that match the examinee at the earlier test. A protocol
+// that fails is reported on `err` as in a batch run. Returns the exit status.
 int RunComparison(const TBatchOptions& options, std::ostream& out, std::ostream& err,
                   TPageWriter* page = nullptr);
 
-// The summary's columns and one protocol's row of cells (a text left empty is an empty cell).
-std::vector<std::string> SummaryColumns();
-std::vector<stats::TCell> SummaryCells(const TProtocolOutcome& outcome);
+// The summary's columns and one protocol's row of cells (a text left empty is an empty cell);
+// with `norms`, their scores' columns after the figures.
+std::vector<std::string> SummaryColumns(const TBatchNorms* norms = nullptr);
+std::vector<stats::TCell> SummaryCells(const TProtocolOutcome& outcome,
+                                       const TBatchNorms* norms = nullptr);
 // One CSV row (UTF-8) of the summary, and its header.
-std::string SummaryHeader();
-std::string SummaryRow(const TProtocolOutcome& outcome);
+std::string SummaryHeader(const TBatchNorms* norms = nullptr);
+std::string SummaryRow(const TProtocolOutcome& outcome, const TBatchNorms* norms = nullptr);
 
 // Whether the summary `path` names is written as a workbook: a name ending in ".xlsx" (in any
 // letter case). Any other name gets the CSV.
@@ -127,7 +143,8 @@ bool IsWorkbookName(const std::filesystem::path& path);
 // Writes the summary's rows as a workbook (see workbook::WriteWorkbook); a build that writes
 // no workbooks fails as a target that cannot be created.
 void WriteSummaryWorkbook(const std::filesystem::path& target,
-                          std::vector<std::vector<stats::TCell>> rows);
+                          std::vector<std::vector<stats::TCell>> rows,
+                          const TBatchNorms* norms = nullptr);
 // Whether this build writes workbooks.
 bool CanWriteWorkbooks() noexcept;
 

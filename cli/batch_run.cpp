@@ -87,7 +87,7 @@ class TBatchRun {
 
     std::shared_ptr<TLoadedStep> Load(std::size_t i) const {
         return std::make_shared<TLoadedStep>(
-            LoadProtocol(options_.Protocols[i], options_, charts_));
+            LoadProtocol(options_.Protocols[i], options_, charts_, norms_.get()));
     }
     // Names the files of a loaded protocol and starts writing them.
     void Write(TPending& p, TWorkerPool& workers, TWorkerPool& flushes);
@@ -103,6 +103,8 @@ class TBatchRun {
     const TChartWriter* charts_;
     const bool progress_;
     TPageWriter* page_;
+    std::unique_ptr<TBatchNorms> norms_;
+    TToldNorms told_;
 
     TRunNames names_;
     std::unordered_map<std::string, std::size_t> writing_;  // name key -> protocol writing it
@@ -181,18 +183,28 @@ void TBatchRun::Report(std::size_t index, const TProtocolOutcome& outcome) {
         err_ << Utf8(protocol) << ": " << kSameNamesWarning << Utf8(*outcome.SameNamesAs) << "; "
              << kWrittenAs << Utf8(outcome.ReportFile.filename()) << "\n";
     }
+    if (norms_ && outcome.Scores) {
+        const std::vector<std::string> warnings = norms_->Warnings(*outcome.Scores, told_);
+        if (progress_ && !warnings.empty()) err_ << "\r\x1b[K";
+        for (const std::string& warning : warnings)
+            err_ << Utf8(protocol) << ": " << warning << "\n";
+    }
     if (workbook_)
-        rows_.push_back(SummaryCells(outcome));
+        rows_.push_back(SummaryCells(outcome, norms_.get()));
     else
-        summary_ += SummaryRow(outcome);
+        summary_ += SummaryRow(outcome, norms_.get());
 }
 
 int TBatchRun::Run() {
+    // The norm file first: a bad one stops the run before anything is written.
+    bool badNorms = false;
+    norms_ = PrepareNorms(options_, err_, badNorms);
+    if (badNorms) return 2;
     SetDecimalChar(options_.Decimal);
     std::error_code ec;
     fs::create_directories(options_.OutDir, ec);
     workbook_ = options_.Summary && IsWorkbookName(*options_.Summary);
-    summary_ = SummaryHeader();
+    summary_ = SummaryHeader(norms_.get());
     const std::size_t total = options_.Protocols.size();
     reread_.assign(total, false);
     for (std::size_t i = 0; i < total; ++i)
@@ -226,7 +238,7 @@ int TBatchRun::Run() {
     if (options_.Summary) {
         try {
             if (workbook_)
-                WriteSummaryWorkbook(*options_.Summary, std::move(rows_));
+                WriteSummaryWorkbook(*options_.Summary, std::move(rows_), norms_.get());
             else
                 WriteFileAtomically(*options_.Summary, summary_);
         } catch (const Exception& e) {

@@ -88,6 +88,11 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    if (options->Database && !orvix::batch::CanReadArchives()) {
+        std::cerr << "orvix-kl-batch: --db недоступен: эта сборка сделана без архива (SQLite)\n";
+        return 2;
+    }
+
     orvix::batch::TChartWriter* charts = nullptr;
     orvix::batch::TPageWriter* pageWriter = nullptr;
 #if ORVIX_BATCH_CHARTS

@@ -60,7 +60,7 @@ struct TStagedOutputs {
 }  // namespace
 
 TLoadedStep LoadProtocol(const fs::path& protocol, const TBatchOptions& options,
-                         const TChartWriter* charts) {
+                         const TChartWriter* charts, const TBatchNorms* norms) {
     TLoadedStep step;
     step.Outcome.Protocol = protocol;
     step.Outcome.Message = FailureOf([&] {
@@ -77,6 +77,12 @@ TLoadedStep LoadProtocol(const fs::path& protocol, const TBatchOptions& options,
         ShowLoad(*step.Load, step.Report, tempo, search);
         step.Outcome.HasResult = true;
     });
+    if (step.Outcome.HasResult && norms) {
+        step.Norms = norms->InputFor(protocol);
+        // Only a complete analysis has figures to score (the page shows no profile either).
+        if (step.Load->Analysis.Stopped == TAnalysisStep::Done)
+            step.Scores = norms->Score(*step.Norms, stats::FigureCells(step.Load->Analysis.Result));
+    }
     if (!step.Outcome.HasResult) {
         step.Load.reset();
         step.Charts.reset();
@@ -114,7 +120,8 @@ TCommit StageOutputs(TLoadedStep& step, const std::string& stem, const TBatchOpt
         if (options.Points)
             staged->Files.Add(files[next++], PointsCsv(load.Protocol, load.Analysis.Result));
         if (options.Pdf && page)
-            staged->Files.Add(files[next++], page->Page(load, step.Report.Ref()));
+            staged->Files.Add(files[next++], page->Page(load, step.Report.Ref(),
+                                                        step.Norms ? &*step.Norms : nullptr));
         if (charts) {
             auto [tempo, search] = step.Charts->Pictures();
             staged->Files.Add(files[next++], EncodeGif(std::move(tempo)));
@@ -145,6 +152,7 @@ TProtocolOutcome FinishOutcome(TLoadedStep& step, const TWritten& written) {
     if (step.Load) {
         // The summary shows the result whether or not the files could be written.
         outcome.Result = std::move(step.Load->Analysis.Result);
+        outcome.Scores = std::move(step.Scores);
         step.Load.reset();
         outcome.ReportFile = written.ReportFile;
         outcome.Message = written.Message;
@@ -154,8 +162,9 @@ TProtocolOutcome FinishOutcome(TLoadedStep& step, const TWritten& written) {
 }
 
 TProtocolOutcome ProcessProtocol(const fs::path& protocol, const TBatchOptions& options,
-                                 const TChartWriter* charts, TRunNames& names, TPageWriter* page) {
-    TLoadedStep step = LoadProtocol(protocol, options, charts);
+                                 const TChartWriter* charts, TRunNames& names, TPageWriter* page,
+                                 const TBatchNorms* norms) {
+    TLoadedStep step = LoadProtocol(protocol, options, charts, norms);
     if (!step.Loaded()) return FinishOutcome(step, {});
     // A name this run gave out already gets a number: nothing this run wrote is replaced.
     const std::string& tag = step.Outcome.FileTag;

@@ -23,15 +23,18 @@ struct TLoadedStep {
     std::unique_ptr<TProtocolCharts> Charts;
     bool Pictures = false;  // the charts are a chart writer's, to be written as pictures
     TTextLines Report;
+    // With norms: what the page scores the test against, and the summary's scores.
+    std::optional<stats::TNormInput> Norms;
+    std::optional<TProtocolScores> Scores;
 
     bool Loaded() const noexcept { return Outcome.HasResult; }
 };
 
 // Loads and analyses `protocol` as the window's Data command does and fills the report and a
-// fresh pair of charts (`charts`' or, without it, charts without windows). Failures end up in
-// the outcome's message; nothing is thrown.
+// fresh pair of charts (`charts`' or, without it, charts without windows); with `norms`, scores
+// a complete analysis. Failures end up in the outcome's message; nothing is thrown.
 TLoadedStep LoadProtocol(const std::filesystem::path& protocol, const TBatchOptions& options,
-                         const TChartWriter* charts);
+                         const TChartWriter* charts, const TBatchNorms* norms = nullptr);
 
 // The files a loaded protocol writes under `stem`, in the order they are written.
 std::vector<std::filesystem::path> OutputFiles(const TBatchOptions& options,

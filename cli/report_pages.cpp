@@ -7,17 +7,19 @@
 
 namespace orvix::batch {
 
-std::string TReportPages::Page(const TLoadedProtocol& load, const std::string& report) {
-    const QByteArray pdf = ReportPagePdf(load, report, QDate::currentDate());
+std::string TReportPages::Page(const TLoadedProtocol& load, const std::string& report,
+                               const stats::TNormInput* norms) {
+    const QByteArray pdf = ReportPagePdf(load, report, QDate::currentDate(), norms);
     return std::string(pdf.constData(), static_cast<std::size_t>(pdf.size()));
 }
 
 void TReportPages::WriteComparison(const TLoadedProtocol& earlier, const TLoadedProtocol& later,
                                    const std::vector<std::string>& warnings,
-                                   const std::filesystem::path& target) {
+                                   const std::filesystem::path& target,
+                                   const stats::TNormInput* norms) {
     QStringList lines;
     for (const std::string& warning : warnings) lines.append(QString::fromStdString(warning));
-    WriteComparisonPdf(target, earlier, later, QDate::currentDate(), nullptr, lines);
+    WriteComparisonPdf(target, earlier, later, QDate::currentDate(), norms, lines);
 }
 
 }  // namespace orvix::batch

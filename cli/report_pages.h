@@ -9,10 +9,12 @@ namespace orvix::batch {
 
 class TReportPages final : public TPageWriter {
   public:
-    std::string Page(const TLoadedProtocol& load, const std::string& report) override;
+    std::string Page(const TLoadedProtocol& load, const std::string& report,
+                     const stats::TNormInput* norms) override;
     void WriteComparison(const TLoadedProtocol& earlier, const TLoadedProtocol& later,
                          const std::vector<std::string>& warnings,
-                         const std::filesystem::path& target) override;
+                         const std::filesystem::path& target,
+                         const stats::TNormInput* norms) override;
 };
 
 }  // namespace orvix::batch

@@ -327,9 +327,13 @@ TEST_F(Batch, AComparisonWithATestThatFailsShowsItsMessageAndNothingElse) {
 // Records what the comparison page would have been given.
 class TRecordedPages final : public TPageWriter {
   public:
-    std::string Page(const TLoadedProtocol&, const std::string&) override { return {}; }
+    std::string Page(const TLoadedProtocol&, const std::string&,
+                     const stats::TNormInput*) override {
+        return {};
+    }
     void WriteComparison(const TLoadedProtocol&, const TLoadedProtocol&,
-                         const std::vector<std::string>& warnings, const fs::path&) override {
+                         const std::vector<std::string>& warnings, const fs::path&,
+                         const stats::TNormInput*) override {
         pages.push_back(warnings);
     }
     std::vector<std::vector<std::string>> pages;
