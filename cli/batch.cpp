@@ -129,7 +129,9 @@ std::vector<stats::TCell> SummaryCells(const TProtocolOutcome& o, const TBatchNo
     };
     std::vector<stats::TCell> cells{text(Utf8(o.Protocol)), text(Cp1251ToUtf8(o.FileTag)),
                                     text(Cp1251ToUtf8(o.Subject))};
-    if (o.HasResult) {
+    if (o.HasResult && o.Figures) {
+        cells.insert(cells.end(), o.Figures->begin(), o.Figures->end());
+    } else if (o.HasResult) {
         for (stats::TCell& cell : stats::FigureCells(o.Result)) cells.push_back(std::move(cell));
     } else {
         cells.resize(cells.size() + stats::kFigureColumns.size());

@@ -59,8 +59,10 @@ struct TProtocolOutcome {
     // The earlier protocol of this run whose files would have had the same names (this one's
     // then carry a number).
     std::optional<std::filesystem::path> SameNamesAs;
-    // With --norms, the scores of a complete analysis.
+    // With --norms, the scores of a complete analysis, and the figures they were computed from
+    // (stats::FigureCells of Result), so that the summary does not compute them again.
     std::optional<TProtocolScores> Scores;
+    std::optional<std::vector<stats::TCell>> Figures;
 };
 
 // The charts of one protocol: filled by its load, then painted as its two pictures.

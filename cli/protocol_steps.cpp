@@ -80,8 +80,11 @@ TLoadedStep LoadProtocol(const fs::path& protocol, const TBatchOptions& options,
     if (step.Outcome.HasResult && norms) {
         step.Norms = norms->InputFor(protocol);
         // Only a complete analysis has figures to score (the page shows no profile either).
+        // The figures are computed here, on the worker thread, once for the scores and the
+        // summary.
+        step.Figures = stats::FigureCells(step.Load->Analysis.Result);
         if (step.Load->Analysis.Stopped == TAnalysisStep::Done)
-            step.Scores = norms->Score(*step.Norms, stats::FigureCells(step.Load->Analysis.Result));
+            step.Scores = norms->Score(*step.Norms, *step.Figures);
     }
     if (!step.Outcome.HasResult) {
         step.Load.reset();
@@ -153,6 +156,7 @@ TProtocolOutcome FinishOutcome(TLoadedStep& step, const TWritten& written) {
         // The summary shows the result whether or not the files could be written.
         outcome.Result = std::move(step.Load->Analysis.Result);
         outcome.Scores = std::move(step.Scores);
+        outcome.Figures = std::move(step.Figures);
         step.Load.reset();
         outcome.ReportFile = written.ReportFile;
         outcome.Message = written.Message;

@@ -26,6 +26,7 @@ struct TLoadedStep {
     // With norms: what the page scores the test against, and the summary's scores.
     std::optional<stats::TNormInput> Norms;
     std::optional<TProtocolScores> Scores;
+    std::optional<std::vector<stats::TCell>> Figures;
 
     bool Loaded() const noexcept { return Outcome.HasResult; }
 };

@@ -7,6 +7,10 @@
 // builds one and runs this); without it only this build is measured. ORVIX_BENCH_PROTOCOLS
 // changes the number of protocols. Counters: protocols per second of wall time for each, the
 // speed-up, and the processor time (user and system, all threads) per protocol for each.
+//
+// BM_BatchSummaryNorms: this build's --summary run over the same protocols without and with
+// --norms (the shipped example table), one after the other in each iteration. Goal: the scores
+// cost nothing one notices, a few microseconds of processor time per protocol.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
@@ -73,10 +77,12 @@ class TBatchBench {
 
     int Count() const noexcept { return count_; }
 
-    TRun Measure(const std::string& program) const {
+    TRun Measure(const std::string& program,
+                 std::vector<std::string> options = {"--charts"}) const {
         const fs::path out = dir_ / "out";
         fs::remove_all(out);
-        std::vector<std::string> args{program, "--decimal=.", "--charts", "--out=" + out.string()};
+        std::vector<std::string> args{program, "--decimal=.", "--out=" + out.string()};
+        args.insert(args.end(), options.begin(), options.end());
         for (const fs::path& p : protocols_) args.push_back(p.string());
         const double cpu = ChildrenCpu();
         const auto start = std::chrono::steady_clock::now();
@@ -120,6 +126,32 @@ void BM_BatchCharts(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_BatchCharts)->UseManualTime()->Iterations(3)->Unit(benchmark::kSecond);
+
+void BM_BatchSummaryNorms(benchmark::State& state) {
+    const TBatchBench bench;
+    const fs::path summary =
+        fs::temp_directory_path() /
+        ("orvix-batch-bench-" + std::to_string(std::random_device{}()) + ".csv");
+    const std::string summaryOption = "--summary=" + summary.string();
+    TRun plain;
+    TRun normed;
+    for (auto _ : state) {
+        const TRun a = bench.Measure(ORVIX_BATCH, {summaryOption});
+        const TRun b = bench.Measure(ORVIX_BATCH, {summaryOption, "--norms=" ORVIX_NORMS});
+        plain.Seconds += a.Seconds;
+        plain.CpuSeconds += a.CpuSeconds;
+        normed.Seconds += b.Seconds;
+        normed.CpuSeconds += b.CpuSeconds;
+        state.SetIterationTime(b.Seconds);
+    }
+    fs::remove(summary);
+    const double protocols = static_cast<double>(bench.Count()) * state.iterations();
+    state.counters["cpu_ms_per_protocol"] = 1000 * plain.CpuSeconds / protocols;
+    state.counters["norms_cpu_ms_per_protocol"] = 1000 * normed.CpuSeconds / protocols;
+    state.counters["norms_extra_cpu_us_per_protocol"] =
+        1e6 * (normed.CpuSeconds - plain.CpuSeconds) / protocols;
+}
+BENCHMARK(BM_BatchSummaryNorms)->UseManualTime()->Iterations(5)->Unit(benchmark::kSecond);
 
 }  // namespace
 
