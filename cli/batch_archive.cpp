@@ -1,14 +1,11 @@
-// --db: the examinees' data and the tests' dates from an archive database, by the content of
-// each protocol file (the archive knows a test by its content wherever the file lies).
-#include <unordered_map>
-
+// --db: the examinees' data and the tests' dates from an archive database, found by the content
+// of each protocol file (the archive knows a test by its content wherever the file lies).
 #include "base/errors.h"
 #include "base/file_io.h"
 #include "cli/batch_norms.h"
 
 #if ORVIX_BATCH_ARCHIVE
-#include "archive/archive.h"
-#include "archive/content_hash.h"
+#include "archive/examinee_lookup.h"
 #endif
 
 namespace orvix::batch {
@@ -17,40 +14,29 @@ namespace fs = std::filesystem;
 #if ORVIX_BATCH_ARCHIVE
 namespace {
 
-// Everything the archive knows of its tests, read once: a run asks for every protocol it is
-// given, from several threads, and a lookup in memory needs no lock.
+// The archive is read once, when the run starts; a run asks for every protocol it is given,
+// from several threads, and the lookup answers from memory.
 class TArchiveSource final : public TExamineeSource {
   public:
-    explicit TArchiveSource(const fs::path& database) {
-        std::error_code ec;
-        // Opening a database that is not there would make a new, empty one.
-        if (!fs::is_regular_file(database, ec))
-            throw archive::EArchiveError::Utf8("архива нет: такого файла не найдено");
-        archive::TArchive archive(database);
-        for (archive::TTestRow& row : archive.Tests()) {
-            TKnownTest known;
-            known.TestDate = stats::ParseDate(row.Date);
-            const bool present = row.Status != archive::TTestStatus::Missing;
-            const auto [it, added] = tests_.try_emplace(std::move(row.Hash), std::move(known));
-            // The same content at two paths is one test; a file still there speaks for it.
-            if (!added && present) it->second = std::move(known);
-        }
-    }
+    explicit TArchiveSource(const fs::path& database) : lookup_(database) {}
 
     std::optional<TKnownTest> Find(const fs::path& protocol) const override {
         std::string bytes;
         try {
             bytes = ReadWholeFile(protocol);
         } catch (const Exception&) {
-            return std::nullopt;  // the load tells why
+            return std::nullopt;  // the load says why
+        } catch (const std::bad_alloc&) {
+            return std::nullopt;
         }
-        const auto it = tests_.find(archive::ContentHash(bytes));
-        if (it == tests_.end()) return std::nullopt;
-        return it->second;
+        const std::optional<archive::TProtocolExaminee> found =
+            lookup_.FindContent(bytes, protocol);
+        if (!found) return std::nullopt;
+        return TKnownTest{found->Data, found->TestDate};
     }
 
   private:
-    std::unordered_map<std::string, TKnownTest> tests_;
+    archive::TExamineeLookup lookup_;
 };
 
 }  // namespace

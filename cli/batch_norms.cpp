@@ -145,7 +145,10 @@ std::unique_ptr<TBatchNorms> PrepareNorms(const TBatchOptions& options, std::ost
         try {
             examinees = OpenArchiveSource(*options.Database);
         } catch (const Exception& e) {
-            return fail(*options.Database, Cp1251ToUtf8(FailureText(e.Message())));
+            // The archive's messages name the database themselves.
+            err << "orvix-kl-batch: --db: " << Cp1251ToUtf8(FailureText(e.Message())) << "\n";
+            failed = true;
+            return nullptr;
         }
     }
     return std::make_unique<TBatchNorms>(
