@@ -1,7 +1,7 @@
 // --norms=FILE [--db=FILE]: the batch tool's scores against a norm table. The table is read
 // before anything else; each protocol is scored against the rows that fit its examinee, known
-// from the archive given with --db (by the protocol file's content), else against the rows for
-// anyone (sex "any", no age range, no group).
+// from the archive given with --db (by the protocol file's content, else its path), else against
+// the rows for anyone (sex "any", no age range, no group).
 #pragma once
 
 #include <filesystem>
