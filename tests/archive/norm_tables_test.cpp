@@ -3,7 +3,9 @@
 #include <sstream>
 
 #include "archive/archive_local_norms.h"
+#include "archive/test_scores.h"
 #include "cli/archive_tool.h"
+#include "stats/norm_table_csv.h"
 #include "tests/archive/archive_fixture.h"
 
 namespace orvix::archive::test {
@@ -156,6 +158,31 @@ TEST_F(ArchiveTest, ASelectionTakesItsExamineesAndDatesAndOnlyTestsThatWereRead)
     EXPECT_EQ(norms.Table.Rows.front().N, 3);
     EXPECT_EQ(norms.Table.Rows.front().DateFrom, "2026-01-10");
     EXPECT_EQ(norms.Table.Rows.front().DateTo, "2026-03-10");
+}
+
+TEST_F(ArchiveTest, EachTestIsScoredWithTheAgeAtItsOwnDate) {
+    const fs::path before = Protocol("before", 1, "\xc8\xe2\xe0\xed\xee\xe2");  // Иванов
+    const fs::path after = Protocol("after", 2, "\xc8\xe2\xe0\xed\xee\xe2");
+    TArchive a(Db());
+    Scan(a);
+    a.MoveTest(RowOf(a, after).Id, RowOf(a, before).ExamineeId);
+    a.SetExamineeData(RowOf(a, before).ExamineeId,
+                      {stats::TSex::Male, stats::ParseDate("2016-03-11"), {}});
+    a.SetTestDate(RowOf(a, before).Id, "2026-03-10");  // 9 years old
+    a.SetTestDate(RowOf(a, after).Id, "2026-03-11");   // 10 on that day
+    a.UseNormTable(a.ImportNormTable("ages.csv", std::string(kHeader) +
+                                                     "n,1,N+,male,9,9,,40,300,50,higher,,\n" +
+                                                     "n,1,N+,male,10,10,,40,400,50,higher,,\n"));
+    const std::vector<TTestRow> tests = {RowOf(a, before), RowOf(a, after)};
+    const auto norms = a.NormTableInUse();
+    const stats::TNormLookup lookup(*norms->Table);
+    const auto scores = ScoreTests(tests, lookup);
+    ASSERT_EQ(scores.size(), 2u);
+    ASSERT_EQ(scores[0].size(), 1u);
+    ASSERT_EQ(scores[1].size(), 1u);
+    EXPECT_EQ(scores[0][0].Row->AgeFrom, 9);
+    EXPECT_EQ(scores[1][0].Row->AgeFrom, 10);
+    EXPECT_TRUE(scores[0][0].Warnings.empty());
 }
 
 }  // namespace
