@@ -2,9 +2,11 @@
 """orvix-kl-batch --norms=FILE: the z, T and percentile columns recomputed from the summary's
 own figures and the norm file with Python's statistics module; the other columns and messages
 as without --norms; a parallel run writes what a sequential one writes; a bad norm file stops
-the run with its one message and status 2; --compare gains the reliable change.
+the run with its one message and status 2; --compare gains the reliable change; with ARCHIVE
+(orvix-kl-archive), --db scores each protocol for its examinee's sex and age at the test, as
+the archive made by ARCHIVE has them.
 
-usage: batch_norms_check.py PROTOGEN BATCH WORKDIR"""
+usage: batch_norms_check.py PROTOGEN BATCH WORKDIR [ARCHIVE]"""
 import csv
 import math
 import os
@@ -247,7 +249,72 @@ def main():
     assert changes.keys() == expected.keys(), (changes, extra)
     for caption, value in expected.items():
         assert abs(changes[caption] - value) <= 0.005 + 1e-9, (caption, changes, value)
+    if len(sys.argv) > 4:
+        check_archive(batch, sys.argv[4], work, [pathlib.Path(f["file"]) for f in ok[:4]])
     print(f"{checked} scores of {len(ok)} protocols checked")
+
+
+def check_archive(batch, tool, work, sources):
+    """Four protocols of four examinees in an archive: a girl of 11, a boy of 15, one whose
+    data nobody gave and one the archive never saw."""
+    folder = work / "archived"
+    folder.mkdir()
+    for p in sources[:3]:
+        shutil.copy(p, folder / p.name)
+    db = str(work / "archive.db")
+    subprocess.run([tool, "--db=" + db, "--decimal=.", "scan", str(folder)], check=True,
+                   stdout=subprocess.DEVNULL)
+    subprocess.run([tool, "--db=" + db, "export", str(work / "archive.csv")], check=True)
+    with open(work / "archive.csv", newline="", encoding="utf-8") as f:
+        tests = {row["file"]: row for row in csv.DictReader(f)}
+    people = {row["examinee"]: int(row["test date"][:4]) for row in tests.values()}
+    girl, boy = sorted(people)[:2]
+    # The examinees' data go in through the corrections' text, as a user's would.
+    subprocess.run([tool, "--db=" + db, "export-corrections", str(work / "c.txt")], check=True)
+    lines = (work / "c.txt").read_text(encoding="utf-8").split("\n")
+    for k, line in enumerate(lines):
+        f = line.split("\t")
+        if f[0] == "examinee" and f[2] in (girl, boy):
+            sex, age = ("female", 11) if f[2] == girl else ("male", 15)
+            lines[k] = "\t".join(f[:3] + [f"{people[f[2]] - age}-01-01", sex, ""])
+    (work / "c.txt").write_text("\n".join(lines), encoding="utf-8")
+    subprocess.run([tool, "--db=" + db, "import-corrections", str(work / "c.txt")], check=True)
+
+    rows = [
+        {"index": "accuracy", "n": 50, "mean": "0.9", "sd": "0.05", "direction": "higher"},
+        {"index": "accuracy", "age_from": 10, "age_to": 12, "n": 40, "mean": "0.8", "sd": "0.1",
+         "direction": "higher"},
+        {"index": "accuracy", "sex": "female", "age_from": 10, "age_to": 12, "n": 40,
+         "mean": "0.7", "sd": "0.1", "direction": "higher"},
+        {"index": "selections per minute", "age_from": 10, "age_to": 12, "n": 40, "mean": "45",
+         "sd": "12", "direction": "higher"},
+    ]
+    write_norms(work / "ages.csv", rows)
+    protocols = [folder / p.name for p in sources[:3]] + [sources[3]]
+    result = run(batch, ["--out=" + str(work / "e"), "--summary=" + str(work / "e.csv"),
+                       "--norms=" + str(work / "ages.csv"), "--db=" + db], protocols)
+    assert result.returncode == 0, result
+    table = read_csv(work / "e.csv")
+    summary = [dict(zip(table[0], r)) for r in table[1:]]
+    who = [tests[str(p)]["examinee"] for p in protocols[:3]] + [None]
+    for cells, person in zip(summary, who):
+        acc, spm = float(cells["accuracy"]), float(cells["selections per minute"])
+        # Girl: her own row; boy: accuracy for any age, tempo for the nearest age group; the
+        # others: the rows for anyone, so no tempo norm.
+        acc_row = rows[2] if person == girl else rows[0]
+        spm_row = rows[3] if person in (girl, boy) else None
+        for index, row, x in (("accuracy", acc_row, acc), ("selections per minute", spm_row, spm)):
+            written = [cells[f"{index} {s}"] for s in ("z", "T", "percentile")]
+            if row is None:
+                assert written == ["", "", ""], (person, index, written)
+                continue
+            for k, text in enumerate(written):
+                close(lambda v: scores(row, v)[k], x, float(text), (person, index, k))
+    told = result.stderr.decode().splitlines()
+    boy_file = str(protocols[who.index(boy)])
+    assert any(t.startswith(boy_file + ": нормы, «selections per minute»: возраст 15 вне")
+               for t in told), told
+    assert sum("нет нормы" in t for t in told) == 1, told
 
 
 if __name__ == "__main__":
