@@ -229,7 +229,13 @@ int RunComparison(const TBatchOptions& options, std::ostream& out, std::ostream&
     // The change is measured against the norm group the examinee started in: the rows that
     // match them at the earlier test.
     std::optional<stats::TNormInput> normInput;
-    if (norms) normInput = norms->InputFor(earlierPath);
+    if (norms) {
+        std::optional<stats::TDate> earlierDate;
+#if ORVIX_COMPARE_WARNINGS
+        earlierDate = stats::ParseDate(ComparedTestOf(earlier, earlierPath).Date);
+#endif
+        normInput = norms->ComparisonInput(earlierPath, laterPath, earlierDate);
+    }
     const stats::TNormInput* normsUsed = normInput ? &*normInput : nullptr;
     const stats::TRetest retest =
         stats::CompareTests(earlier.Analysis.Result, later.Analysis.Result, normsUsed);

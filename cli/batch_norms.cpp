@@ -75,6 +75,22 @@ stats::TNormInput TBatchNorms::InputFor(const fs::path& protocol) const {
     return input;
 }
 
+stats::TNormInput TBatchNorms::ComparisonInput(
+    const fs::path& earlier, const fs::path& later,
+    const std::optional<stats::TDate>& earlierDate) const {
+    stats::TNormInput input;
+    input.Table = table_;
+    if (!examinees_) return input;
+    if (const std::optional<TKnownTest> known = examinees_->Find(earlier)) {
+        input.Examinee = known->Examinee;
+        input.TestDate = known->TestDate;
+    } else if (const std::optional<TKnownTest> known = examinees_->Find(later)) {
+        input.Examinee = known->Examinee;
+        input.TestDate = earlierDate;
+    }
+    return input;
+}
+
 TProtocolScores TBatchNorms::Score(const stats::TNormInput& input,
                                    const std::vector<stats::TCell>& figures) const {
     TProtocolScores scores;

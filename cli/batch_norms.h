@@ -68,6 +68,12 @@ class TBatchNorms {
     // What the page and the comparison are given for the test in `protocol`: the table, and
     // the examinee's data and the test's date when the archive knows the test.
     stats::TNormInput InputFor(const std::filesystem::path& protocol) const;
+    // What a comparison is measured against: the examinee at the earlier test. When the archive
+    // knows only the later test, its examinee's data with `earlierDate`, the earlier test's date
+    // as the archive's rules read it from the protocol.
+    stats::TNormInput ComparisonInput(const std::filesystem::path& earlier,
+                                      const std::filesystem::path& later,
+                                      const std::optional<stats::TDate>& earlierDate) const;
     // The scores of a test's figures (FigureCells) for the examinee `input` names.
     TProtocolScores Score(const stats::TNormInput& input,
                           const std::vector<stats::TCell>& figures) const;

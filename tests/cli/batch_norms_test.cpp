@@ -118,6 +118,25 @@ TEST(BatchNorms, TheExamineeChoosesTheRowsAndWarningsOfEveryProtocolAreTold) {
         EXPECT_EQ(c.Kind, stats::TCell::TKind::Empty);
 }
 
+TEST(BatchNorms, AComparisonIsMeasuredForTheExamineeAtTheEarlierTest) {
+    auto source = std::make_unique<TKnownTests>();
+    source->tests["before.klp"] = Known(stats::TSex::Female, "2014-05-20", "2024-05-19");  // 9
+    source->tests["after.klp"] = Known(stats::TSex::Male, "2010-01-01", "2025-06-01");     // 15
+    const TBatchNorms norms(Table(kNorms), std::move(source));
+    const auto examinee = [&](const char* earlier, const char* later) {
+        return norms.ComparisonInput(earlier, later, stats::ParseDate("2024-06-01"))
+            .ExamineeAtTest();
+    };
+    // The archive's data of the earlier test, with its date from the archive.
+    EXPECT_EQ(examinee("before.klp", "after.klp").Sex, stats::TSex::Female);
+    EXPECT_EQ(examinee("before.klp", "after.klp").Age, 9);
+    // Only the later test known: its examinee at the earlier test's date from the protocol.
+    EXPECT_EQ(examinee("unknown.klp", "after.klp").Sex, stats::TSex::Male);
+    EXPECT_EQ(examinee("unknown.klp", "after.klp").Age, 14);
+    EXPECT_EQ(examinee("unknown.klp", "other.klp").Sex, stats::TSex::Any);
+    EXPECT_FALSE(examinee("unknown.klp", "other.klp").Age);
+}
+
 class BatchWithNorms : public ::testing::Test {
   protected:
     void SetUp() override {
