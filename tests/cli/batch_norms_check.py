@@ -256,7 +256,8 @@ def main():
 
 def check_archive(batch, tool, work, sources):
     """Four protocols of four examinees in an archive: a girl of 11, a boy of 15, one whose
-    data nobody gave and one the archive never saw."""
+    data nobody gave and one the archive never saw; and a copy of the girl's at another path,
+    which the archive knows by its content."""
     folder = work / "archived"
     folder.mkdir()
     for p in sources[:3]:
@@ -291,12 +292,15 @@ def check_archive(batch, tool, work, sources):
     ]
     write_norms(work / "ages.csv", rows)
     protocols = [folder / p.name for p in sources[:3]] + [sources[3]]
+    (work / "moved").mkdir()
+    girls = next(p for p in protocols[:3] if tests[str(p)]["examinee"] == girl)
+    protocols.append(shutil.copy(girls, work / "moved" / "copy.klp"))
     result = run(batch, ["--out=" + str(work / "e"), "--summary=" + str(work / "e.csv"),
                        "--norms=" + str(work / "ages.csv"), "--db=" + db], protocols)
     assert result.returncode == 0, result
     table = read_csv(work / "e.csv")
     summary = [dict(zip(table[0], r)) for r in table[1:]]
-    who = [tests[str(p)]["examinee"] for p in protocols[:3]] + [None]
+    who = [tests[str(p)]["examinee"] for p in protocols[:3]] + [None, girl]
     for cells, person in zip(summary, who):
         acc, spm = float(cells["accuracy"]), float(cells["selections per minute"])
         # Girl: her own row; boy: accuracy for any age, tempo for the nearest age group; the

@@ -8,15 +8,10 @@
 #include <random>
 #include <sstream>
 
-#include "base/cp1251.h"
 #include "base/file_io.h"
 #include "cli/batch.h"
 #include "stats/norm_table_csv.h"
 #include "tools/protogen/protocol_writer.h"
-
-#if ORVIX_BATCH_ARCHIVE
-#include "archive/archive.h"
-#endif
 
 namespace orvix::batch {
 namespace {
@@ -190,122 +185,25 @@ TEST_F(BatchWithNorms, ThePagesAreGivenTheNormsOnlyWithNorms) {
     EXPECT_EQ(pages.pages, (std::vector<std::size_t>{0, 0, 4, 4}));
 }
 
-TEST_F(BatchWithNorms, ANormFileOrArchiveThatCannotBeUsedStopsTheRunBeforeAnything) {
+TEST_F(BatchWithNorms, AnArchiveThatIsNotThereIsRefusedNotMade) {
     TBatchOptions options;
     options.OutDir = dir_ / "out";
     options.Summary = dir_ / "summary.csv";
     options.Protocols = {protocol_};
-    WriteFileAtomically(dir_ / "bad.csv",
-                        std::string(kNorms) + "t,1,tempo V,any,,,,5,x,1,lower,,s\n");
-    options.Norms = dir_ / "bad.csv";
-    std::ostringstream err;
-    EXPECT_EQ(RunBatch(options, err, nullptr, false), 2);
-    EXPECT_EQ(err.str(),
-              (dir_ / "bad.csv").string() + ": Строка 6, столбец 9 («mean»): «x» — не число\n");
-    EXPECT_FALSE(fs::exists(options.OutDir));
-    EXPECT_FALSE(fs::exists(*options.Summary));
-
-    // An archive that is not there is not made: it is refused.
     options.Norms = dir_ / "norms.csv";
     options.Database = dir_ / "archive.db";
-    std::ostringstream err2, out;
-    EXPECT_EQ(RunBatch(options, err2, nullptr, false), 2);
-    EXPECT_EQ(err2.str().rfind("orvix-kl-batch: --db: ", 0), 0u) << err2.str();
-    EXPECT_NE(err2.str().find((dir_ / "archive.db").string()), std::string::npos) << err2.str();
+    std::ostringstream err, out;
+    EXPECT_EQ(RunBatch(options, err, nullptr, false), 2);
+    EXPECT_EQ(err.str().rfind("orvix-kl-batch: --db: ", 0), 0u) << err.str();
+    EXPECT_NE(err.str().find((dir_ / "archive.db").string()), std::string::npos) << err.str();
     EXPECT_FALSE(fs::exists(dir_ / "archive.db"));
+    EXPECT_FALSE(fs::exists(*options.Summary));
     options.Compare = protocol_;
     options.Summary.reset();
-    EXPECT_EQ(RunComparison(options, out, err2), 2);
+    EXPECT_EQ(RunComparison(options, out, err), 2);
     EXPECT_EQ(out.str(), "");
     EXPECT_FALSE(fs::exists(options.OutDir));
 }
-
-#if ORVIX_BATCH_ARCHIVE
-// A protocol of `name`, tested on `date` (DD.MM.YYYY).
-protogen::TProtocolText TestOf(unsigned seed, const std::string& name, const std::string& date) {
-    protogen::TGenerateOptions o;
-    o.Seed = seed;
-    protogen::TProtocolText p = protogen::GenerateProtocol(o);
-    p.Head[1] = Utf8ToCp1251(name + " " + date);
-    p.Head[2] = Utf8ToCp1251("Испытуемый: " + name + ", обследование " + date);
-    return p;
-}
-
-double Figure(const TProtocolOutcome& o, std::string_view column) {
-    return stats::FigureCells(o.Result)[*stats::FigureColumn(column)].Value;
-}
-
-TEST_F(BatchWithNorms, TheArchiveGivesTheExamineesDataByTheProtocolsContent) {
-    const fs::path in = dir_ / "in";
-    fs::create_directories(in);
-    protogen::WriteProtocolFile(TestOf(21, "Иванова А.А.", "15.03.2025"), in / "a.klp");
-    protogen::WriteProtocolFile(TestOf(22, "Петров Б.Б.", "02.06.2025"), in / "b.klp");
-    protogen::WriteProtocolFile(TestOf(23, "Сидоров В.В.", "02.06.2025"), in / "c.klp");
-    const fs::path db = dir_ / "archive.db";
-    {
-        archive::TArchive archive(db);
-        archive.Scan({in}, {});
-        for (const archive::TExamineeRow& e : archive.Examinees()) {
-            if (e.Name.rfind("Иванова", 0) == 0)
-                archive.SetExamineeData(
-                    e.Id, {stats::TSex::Female, stats::ParseDate("2014-05-20"), "4 класс"});
-            if (e.Name.rfind("Петров", 0) == 0)
-                archive.SetExamineeData(e.Id,
-                                        {stats::TSex::Male, stats::ParseDate("2010-01-01"), {}});
-        }
-    }
-    // The same content elsewhere is the same test; a protocol the archive never saw is
-    // nobody it knows.
-    fs::create_directories(dir_ / "elsewhere");
-    fs::copy_file(in / "a.klp", dir_ / "elsewhere" / "copy.klp");
-    const fs::path stranger = dir_ / "elsewhere" / "new.klp";
-    protogen::WriteProtocolFile(TestOf(24, "Иванова А.А.", "15.03.2025"), stranger);
-
-    TBatchOptions options;
-    options.OutDir = dir_ / "out";
-    fs::create_directories(options.OutDir);
-    options.Norms = dir_ / "norms.csv";
-    options.Database = db;
-    std::ostringstream err;
-    bool failed = true;
-    const std::unique_ptr<TBatchNorms> norms = PrepareNorms(options, err, failed);
-    ASSERT_FALSE(failed) << err.str();
-    ASSERT_TRUE(norms->KnowsExaminees());
-    TRunNames names;
-    const auto process = [&](const fs::path& p) {
-        TProtocolOutcome o = ProcessProtocol(p, options, nullptr, names, nullptr, norms.get());
-        EXPECT_TRUE(o.Ok) << o.Message;
-        EXPECT_TRUE(o.Scores);
-        return o;
-    };
-
-    // She was ten at her test: the row for girls of 10-12 (0.7, 0.1).
-    for (const fs::path& p : {in / "a.klp", dir_ / "elsewhere" / "copy.klp"}) {
-        const TProtocolOutcome a = process(p);
-        EXPECT_EQ(a.Scores->Examinee.Age, 10);
-        EXPECT_EQ(a.Scores->Examinee.Group, "4 класс");
-        EXPECT_NEAR(norms->Cells(&*a.Scores)[0].Value, (Figure(a, "accuracy") - 0.7) / 0.1, 1e-9);
-        EXPECT_NEAR(norms->Cells(&*a.Scores)[3].Value, (Figure(a, "N+") - 300) / 50, 1e-9);
-    }
-    // He was fifteen: accuracy for anyone, N+ for the nearest age group, with a warning.
-    const TProtocolOutcome b = process(in / "b.klp");
-    EXPECT_EQ(b.Scores->Examinee.Age, 15);
-    EXPECT_NEAR(norms->Cells(&*b.Scores)[0].Value, (Figure(b, "accuracy") - 0.9) / 0.05, 1e-9);
-    EXPECT_NEAR(norms->Cells(&*b.Scores)[3].Value, (Figure(b, "N+") - 300) / 50, 1e-9);
-    TToldNorms told;
-    const std::vector<std::string> warned = norms->Warnings(*b.Scores, told);
-    ASSERT_EQ(warned.size(), 2u);
-    EXPECT_EQ(warned[0].rfind("нормы, «N+»: возраст 15 вне", 0), 0u) << warned[0];
-    // No data, or not in the archive: the rows for anyone only.
-    for (const fs::path& p : {in / "c.klp", stranger}) {
-        const TProtocolOutcome c = process(p);
-        EXPECT_FALSE(c.Scores->Examinee.Age);
-        EXPECT_EQ(c.Scores->Examinee.Sex, stats::TSex::Any);
-        EXPECT_NEAR(norms->Cells(&*c.Scores)[0].Value, (Figure(c, "accuracy") - 0.9) / 0.05, 1e-9);
-        EXPECT_EQ(norms->Cells(&*c.Scores)[3].Kind, stats::TCell::TKind::Empty);
-    }
-}
-#endif
 
 TEST(BatchArguments, NormsAndTheirArchive) {
     std::ostringstream err;
