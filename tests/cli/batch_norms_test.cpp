@@ -195,7 +195,7 @@ TEST_F(BatchWithNorms, AnArchiveThatIsNotThereIsRefusedNotMade) {
     std::ostringstream err, out;
     EXPECT_EQ(RunBatch(options, err, nullptr, false), 2);
     EXPECT_EQ(err.str().rfind("orvix-kl-batch: --db: ", 0), 0u) << err.str();
-    EXPECT_NE(err.str().find((dir_ / "archive.db").string()), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("archive.db"), std::string::npos) << err.str();
     EXPECT_FALSE(fs::exists(dir_ / "archive.db"));
     EXPECT_FALSE(fs::exists(*options.Summary));
     options.Compare = protocol_;
