@@ -257,6 +257,7 @@ void TArchiveWindow::UpdateCommands() {
     actOpen->setEnabled(tests.size() == 1);
     actCompare->setEnabled(tests.size() == 2);
     actSummary->setEnabled(!tests.empty());
+    actNorms->setEnabled(tests.size() >= 2);
     actMove->setEnabled(!tests.empty());
     actSetDate->setEnabled(!tests.empty());
     actUndoMove->setEnabled(

@@ -52,6 +52,7 @@ class TArchiveWindow final : public QMainWindow {
     void OpenSelected();     // Enter, double click: the test loaded into the main window
     void CompareSelected();  // "Сравнить": two tests, the earlier by date first
     void SummariseSelected();  // "Сводка"
+    void NormsFromSelected();  // "Нормы по выбранным…": a local norm table saved as CSV
     void MoveSelected();       // the tests to another or a new examinee
     void UndoMoveSelected();   // back to the examinee their captions name
     void SetDateOfSelected();  // a date dialog
@@ -86,6 +87,7 @@ class TArchiveWindow final : public QMainWindow {
     QAction* actOpen = nullptr;
     QAction* actCompare = nullptr;
     QAction* actSummary = nullptr;
+    QAction* actNorms = nullptr;
     QAction* actMove = nullptr;
     QAction* actUndoMove = nullptr;
     QAction* actSetDate = nullptr;
