@@ -46,6 +46,11 @@ std::unique_ptr<TDatabase> OpenSound(const fs::path& path, TOpenReport& report) 
         report.Created = !existed;
     } else if (version < kSchemaVersion) {
         report.Backup = Migrate(*db, kSchemaVersion, MigrationSteps());
+        // The copy of the user's data beside the database takes the new layout's form.
+        fs::path copy = path;
+        copy += detail::CorrectionsCopyName();
+        TReadTransaction read(*db);
+        WritePrivateFile(copy, detail::CorrectionsText(*db));
     }
     const auto check = db->QueryText("PRAGMA quick_check");
     if (check != "ok")

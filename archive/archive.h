@@ -124,10 +124,33 @@ class TArchive {
     // found in the texts or the file's time.
     void SetTestDate(std::int64_t testId, std::optional<std::string> isoDate);
 
-    // The user's data as a UTF-8 text (examinees, the names that lead to them, the tests'
-    // corrections, the folders, the pseudonym key), and reading such a text back: entries the
-    // database has already are matched and updated, others added; one transaction. A text
-    // that is not such an export throws EArchiveError and changes nothing.
+    // The examinee's birth date, sex and group label (school grade, education, any label),
+    // each of which may be unknown; the age at a test follows from the birth date and the
+    // test's date (stats::ExamineeAt). A birth date must be a real date of the years 1900 to
+    // 2199; the label is trimmed (empty: unknown). Merging two examinees keeps what the one
+    // merged into has and takes the rest from the other.
+    void SetExamineeData(std::int64_t examineeId, const stats::TExamineeData& data);
+    stats::TExamineeData ExamineeData(std::int64_t examineeId);
+
+    // Norm tables (stats/norm_table_csv.h), kept as the text of the file they came from. The
+    // text is checked whole first: a bad one throws EArchiveError with the reader's one
+    // message, naming its line and column, and nothing is stored. `name` is what the lists
+    // call it (the file's name). The first table imported is put in use. Returns its id.
+    std::int64_t ImportNormTable(std::string_view name, std::string_view csvText);
+    std::vector<TNormTableRow> NormTables();
+    // The table the scores use (nothing: none).
+    void UseNormTable(std::optional<std::int64_t> tableId);
+    // Removes a table; removing the one in use leaves none in use.
+    void RemoveNormTable(std::int64_t tableId);
+    // The table in use, read; nothing when none is chosen.
+    std::optional<TStoredNorms> NormTableInUse();
+
+    // The user's data as a UTF-8 text (examinees with their data, the names that lead to them,
+    // the tests' corrections, the folders, the norm tables and the one in use, the pseudonym
+    // key), and reading such a text back: entries the database has already are matched and
+    // updated, others added; one transaction. A text that is not such an export throws
+    // EArchiveError and changes nothing. Texts of the earlier version (without examinee data
+    // and norm tables) are read too and leave those as they are.
     std::string ExportCorrections();
     void ImportCorrections(std::string_view text);
     // Where the copy of the corrections beside the database is written.

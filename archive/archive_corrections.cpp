@@ -132,8 +132,14 @@ void TArchive::MergeExaminees(std::int64_t from, std::int64_t into) {
     TTransaction t(*db_);
     RequireExaminee(*db_, from);
     RequireExaminee(*db_, into);
+    // What the user typed of `into` stays; what only `from` has comes along.
     for (const char* sql : {"UPDATE examinee_key SET examinee_id = ?2 WHERE examinee_id = ?1",
                             "UPDATE test_correction SET examinee_id = ?2 WHERE examinee_id = ?1",
+                            "UPDATE examinee SET birth_date = COALESCE(birth_date, (SELECT "
+                            "birth_date FROM examinee WHERE id = ?1)), sex = COALESCE(sex, (SELECT "
+                            "sex FROM examinee WHERE id = ?1)), group_label = COALESCE("
+                            "group_label, (SELECT group_label FROM examinee WHERE id = ?1)) WHERE "
+                            "id = ?2",
                             "DELETE FROM examinee WHERE id = ?1"})
         db_->Prepare(sql).Bind(1, from).Bind(2, into).Run();
     detail::CommitWithCopy(*db_, t);

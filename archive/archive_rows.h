@@ -4,9 +4,12 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "stats/examinee.h"
+#include "stats/norm_table.h"
 #include "stats/summary_figures.h"
 
 namespace orvix::archive {
@@ -34,7 +37,10 @@ struct TTestRow {
 
     std::int64_t ExamineeId = 0;
     std::string Examinee;  // the examinee's name as the archive shows it
-    std::string Date;      // ISO 8601, empty only when nothing gave a date
+    // What the user typed of the examinee (birth date, sex, group); the age at this test
+    // follows from it and Date (stats::ExamineeAt).
+    stats::TExamineeData ExamineeData;
+    std::string Date;  // ISO 8601, empty only when nothing gave a date
     TDateSource DateSource = TDateSource::Text;
     bool ExamineeCorrected = false;  // the user moved this test to its examinee
 
@@ -53,8 +59,26 @@ struct TTestRow {
 struct TExamineeRow {
     std::int64_t Id = 0;
     std::string Name;
-    std::size_t Tests = 0;  // tests present (failed ones included, missing files not)
-    std::string LastDate;   // ISO 8601 of the latest test, empty without tests
+    std::size_t Tests = 0;      // tests present (failed ones included, missing files not)
+    std::string LastDate;       // ISO 8601 of the latest test, empty without tests
+    stats::TExamineeData Data;  // birth date, sex, group: each as the user gave it, or unknown
+};
+
+// A norm table the user imported.
+struct TNormTableRow {
+    std::int64_t Id = 0;
+    std::string Name;                  // the file it came from
+    std::string Imported;              // when: "2026-03-10 14:05" (local time)
+    std::size_t Rows = 0;              // norm rows
+    std::vector<std::string> NormIds;  // the norms it holds, in their order
+    bool InUse = false;
+};
+
+// The norm table in use, read.
+struct TStoredNorms {
+    std::int64_t Id = 0;
+    std::string Name;
+    std::shared_ptr<const stats::TNormTable> Table;
 };
 
 // How far a scan is. Done counts the files looked at so far out of Total found.

@@ -1,6 +1,7 @@
 #include "archive_schema.h"
 
 #include <ctime>
+#include <iterator>
 #include <string>
 #include <system_error>
 
@@ -26,7 +27,10 @@ CREATE TABLE examinee(
     id INTEGER PRIMARY KEY,
     uid TEXT NOT NULL UNIQUE,
     name TEXT NOT NULL,
-    name_key TEXT NOT NULL);
+    name_key TEXT NOT NULL,
+    birth_date TEXT,
+    sex TEXT,
+    group_label TEXT);
 CREATE INDEX examinee_by_name ON examinee(name_key);
 CREATE TABLE examinee_key(
     key TEXT PRIMARY KEY,
@@ -36,7 +40,31 @@ CREATE TABLE test_correction(
     hash TEXT PRIMARY KEY,
     examinee_id INTEGER REFERENCES examinee(id),
     test_date TEXT);
+CREATE TABLE norm_table(
+    id INTEGER PRIMARY KEY,
+    uid TEXT NOT NULL UNIQUE,
+    name TEXT NOT NULL,
+    imported TEXT NOT NULL,
+    text TEXT NOT NULL);
 )sql";
+
+// Version 1 to 2: the examinee's birth date (YYYY-MM-DD), sex ('male', 'female') and group
+// label, each NULL when not known; norm tables imported by the user, kept as the text of their
+// file (the table in use is named in meta by its uid).
+constexpr std::string_view kStep1To2 = R"sql(
+ALTER TABLE examinee ADD COLUMN birth_date TEXT;
+ALTER TABLE examinee ADD COLUMN sex TEXT;
+ALTER TABLE examinee ADD COLUMN group_label TEXT;
+CREATE TABLE norm_table(
+    id INTEGER PRIMARY KEY,
+    uid TEXT NOT NULL UNIQUE,
+    name TEXT NOT NULL,
+    imported TEXT NOT NULL,
+    text TEXT NOT NULL);
+)sql";
+
+constexpr std::string_view kSteps[] = {kStep1To2};
+static_assert(std::size(kSteps) == kSchemaVersion - 1, "a step for every version");
 
 constexpr std::string_view kIndexTables = R"sql(
 CREATE TABLE protocol(
@@ -137,7 +165,7 @@ std::optional<fs::path> Migrate(TDatabase& db, int target,
 }
 
 std::span<const std::string_view> MigrationSteps() {
-    return {};
+    return kSteps;
 }
 
 }  // namespace orvix::archive

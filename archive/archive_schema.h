@@ -12,7 +12,7 @@
 namespace orvix::archive {
 
 // The layout this program writes (PRAGMA user_version).
-inline constexpr int kSchemaVersion = 1;
+inline constexpr int kSchemaVersion = 2;
 
 // The number of figure columns the protocol table has (c0 .. c20).
 inline constexpr std::size_t kStoredFigures = 21;
@@ -27,7 +27,7 @@ void CreateSchema(TDatabase& db);
 std::optional<std::filesystem::path> Migrate(TDatabase& db, int target,
                                              std::span<const std::string_view> steps);
 
-// The steps of this program (empty while version 1 is the only layout).
+// The steps of this program: steps[v - 1] takes version v to v + 1.
 std::span<const std::string_view> MigrationSteps();
 
 // A name beside `path` for a copy made now: path + "." + what + "-YYYYMMDD-HHMMSS" (and a

@@ -6,11 +6,14 @@
 #include "archive/archive_internal.h"
 #include "archive/examinee_name.h"
 #include "archive/test_date.h"
+#include "stats/norm_table_csv.h"
 
 namespace orvix::archive::detail {
 namespace {
 
-constexpr std::string_view kFirstLine = "ORVIX-KL archive corrections 1";
+// Version 2 adds the examinee's data and the norm tables; a version 1 text is still read.
+constexpr std::string_view kFirstLine = "ORVIX-KL archive corrections 2";
+constexpr std::string_view kFirstLineV1 = "ORVIX-KL archive corrections 1";
 
 std::string Escape(std::string_view s) {
     std::string out;
@@ -72,6 +75,28 @@ std::vector<std::string_view> SplitTabs(std::string_view line) {
                               std::to_string(lineNumber) + ").");
 }
 
+stats::TExamineeData DataOfFields(const std::vector<std::string>& f) {
+    stats::TExamineeData data;
+    if (!f[2].empty()) data.BirthDate = stats::ParseDate(f[2]);
+    data.Sex = SexFromColumn(f[3]).value_or(stats::TSex::Any);
+    data.Group = f[4];
+    return data;
+}
+
+// Whether a line of the text has the fields its kind needs, each of a form the database takes.
+bool WellFormed(const std::string& kind, const std::vector<std::string>& f) {
+    if (kind == "pseudonym key" || kind == "folder" || kind == "norm in use") return f.size() == 1;
+    if (kind == "name") return f.size() == 2;
+    if (kind == "examinee") {
+        if (f.size() == 2) return true;
+        return f.size() == 5 && SexFromColumn(f[3]) && (f[2].empty() || ParseIsoDate(f[2]));
+    }
+    if (kind == "test") return f.size() == 3 && (f[2].empty() || ParseIsoDate(f[2]));
+    // A norm table is taken only as a sound one, as an import of its file would take it.
+    if (kind == "norm table") return f.size() == 4 && !stats::ReadNormTable(f[3]).Error;
+    return false;
+}
+
 }  // namespace
 
 std::string CorrectionsText(TDatabase& db) {
@@ -79,9 +104,13 @@ std::string CorrectionsText(TDatabase& db) {
     text += "\npseudonym key\t" + Escape(PseudonymKey(db)) + "\n";
     auto folders = db.Prepare("SELECT path FROM folder ORDER BY path");
     while (folders.Step()) text += "folder\t" + Escape(folders.Text(0)) + "\n";
-    auto examinees = db.Prepare("SELECT uid, name FROM examinee ORDER BY id");
-    while (examinees.Step())
-        text += "examinee\t" + Escape(examinees.Text(0)) + "\t" + Escape(examinees.Text(1)) + "\n";
+    auto examinees =
+        db.Prepare("SELECT uid, name, birth_date, sex, group_label FROM examinee ORDER BY id");
+    while (examinees.Step()) {
+        text += "examinee";
+        for (int c = 0; c < 5; ++c) text += "\t" + Escape(examinees.Text(c));
+        text += "\n";
+    }
     auto keys = db.Prepare(
         "SELECT k.key, e.uid FROM examinee_key k JOIN examinee e ON e.id = k.examinee_id "
         "ORDER BY k.key");
@@ -93,6 +122,14 @@ std::string CorrectionsText(TDatabase& db) {
     while (tests.Step())
         text += "test\t" + Escape(tests.Text(0)) + "\t" + Escape(tests.Text(1)) + "\t" +
                 Escape(tests.Text(2)) + "\n";
+    auto norms = db.Prepare("SELECT uid, name, imported, text FROM norm_table ORDER BY id");
+    while (norms.Step()) {
+        text += "norm table";
+        for (int c = 0; c < 4; ++c) text += "\t" + Escape(norms.Text(c));
+        text += "\n";
+    }
+    if (auto inUse = db.QueryText("SELECT value FROM meta WHERE key = 'norm table in use'"))
+        text += "norm in use\t" + Escape(*inUse) + "\n";
     return text;
 }
 
@@ -112,7 +149,7 @@ void ReadCorrectionsText(TDatabase& db, std::string_view text) {
         ++number;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (number == 1) {
-            if (line != kFirstLine) NotCorrections(number);
+            if (line != kFirstLine && line != kFirstLineV1) NotCorrections(number);
             continue;
         }
         if (line.empty()) continue;
@@ -123,13 +160,7 @@ void ReadCorrectionsText(TDatabase& db, std::string_view text) {
             if (!field) NotCorrections(number);
             parsed.Fields.push_back(std::move(*field));
         }
-        const std::size_t want = parsed.Kind == "pseudonym key" || parsed.Kind == "folder" ? 1
-                                 : parsed.Kind == "examinee" || parsed.Kind == "name"      ? 2
-                                 : parsed.Kind == "test"                                   ? 3
-                                                                                           : 0;
-        if (want == 0 || parsed.Fields.size() != want) NotCorrections(number);
-        if (parsed.Kind == "test" && !parsed.Fields[2].empty() && !ParseIsoDate(parsed.Fields[2]))
-            NotCorrections(number);
+        if (!WellFormed(parsed.Kind, parsed.Fields)) NotCorrections(number);
         lines.push_back(std::move(parsed));
     }
     if (number == 0) NotCorrections(1);
@@ -172,11 +203,26 @@ void ReadCorrectionsText(TDatabase& db, std::string_view text) {
                 id = db.LastInsertId();
             }
             byUid[f[0]] = id;
+            // A version 1 text has no examinee data: what the database has stays.
+            if (f.size() == 5) WriteExamineeData(db, id, DataOfFields(f));
         } else if (line.Kind == "name") {
             const std::int64_t id = examineeOf(f[1], number);
             db.Prepare("INSERT OR REPLACE INTO examinee_key(key, examinee_id) VALUES (?1, ?2)")
                 .Bind(1, std::string_view(f[0]))
                 .Bind(2, id)
+                .Run();
+        } else if (line.Kind == "norm table") {
+            db.Prepare(
+                  "INSERT INTO norm_table(uid, name, imported, text) VALUES (?1, ?2, ?3, ?4) ON "
+                  "CONFLICT(uid) DO UPDATE SET name = ?2, imported = ?3, text = ?4")
+                .Bind(1, std::string_view(f[0]))
+                .Bind(2, std::string_view(f[1]))
+                .Bind(3, std::string_view(f[2]))
+                .Bind(4, std::string_view(f[3]))
+                .Run();
+        } else if (line.Kind == "norm in use") {
+            db.Prepare("INSERT OR REPLACE INTO meta(key, value) VALUES ('norm table in use', ?1)")
+                .Bind(1, std::string_view(f[0]))
                 .Run();
         } else {
             auto stmt = db.Prepare(

@@ -65,6 +65,17 @@ char32_t Lower(char32_t c) {
     return c;
 }
 
+// Lower case that keeps "ё" apart from "е", for the names shown.
+char32_t LowerKeepingYo(char32_t c) {
+    return c == 0x401 || c == 0x451 ? char32_t{0x451} : Lower(c);
+}
+
+std::u32string LowerKeepingYo(std::u32string_view s) {
+    std::u32string out(s);
+    for (char32_t& c : out) c = LowerKeepingYo(c);
+    return out;
+}
+
 char32_t Upper(char32_t c) {
     if (c >= U'a' && c <= U'z') return c - 32;
     if (c >= 0x430 && c <= 0x44F) return c - 32;
@@ -206,7 +217,7 @@ std::u32string CollapseSpaces(std::u32string_view s) {
 
 // The name's words (folded) and initials (folded, dotted) from the tokens; empty when none.
 bool FindName(const std::vector<std::u32string>& raw, std::vector<std::u32string>& words,
-              std::u32string& initials) {
+              std::vector<std::u32string>& initials) {
     std::vector<TToken> tokens;
     for (const auto& t : raw) tokens.push_back(Classify(t));
     std::size_t i = 0;
@@ -219,15 +230,15 @@ bool FindName(const std::vector<std::u32string>& raw, std::vector<std::u32string
     };
     auto takeInitials = [&](std::size_t& k) {
         while (k < tokens.size() && tokens[k].Kind == TKind::Initials)
-            initials += InitialsText(tokens[k++].Text, false);
+            initials.push_back(tokens[k++].Text);
     };
     if (i < tokens.size() && tokens[i].Kind == TKind::Initials) {
         takeInitials(i);
-        if (usableWord(i)) words.push_back(Folded(tokens[i].Text));
+        if (usableWord(i)) words.push_back(tokens[i].Text);
         return !words.empty();
     }
     while (usableWord(i) && words.size() < 3) {
-        words.push_back(Folded(tokens[i].Text));
+        words.push_back(tokens[i].Text);
         if (tokens[i++].EndsWithDot) return true;
     }
     if (!words.empty()) takeInitials(i);
@@ -271,21 +282,22 @@ TExamineeName ExamineeNameOf(std::string_view subjectUtf8) {
         if (!digits && Tokens(label).size() <= 3)
             rest = std::u32string_view(caption).substr(colon + 1);
     }
-    std::vector<std::u32string> words;
-    std::u32string initials;
+    std::vector<std::u32string> words, initials;
     TExamineeName name;
     if (FindName(Tokens(rest), words, initials)) {
+        // The key folds "ё" to "е"; the name shown keeps the caption's spelling.
         std::u32string key, display;
         for (const auto& w : words) {
             if (!key.empty()) key += U' ', display += U' ';
-            key += w;
-            display += TitleWord(w);
+            key += Folded(w);
+            display += TitleWord(LowerKeepingYo(w));
         }
         if (!initials.empty()) {
-            key += U' ' + initials;
-            std::u32string upper = initials;
-            for (char32_t& c : upper) c = Upper(c);
-            display += U' ' + upper;
+            key += U' ', display += U' ';
+            for (const auto& t : initials) {
+                key += InitialsText(t, false);
+                display += InitialsText(t, true);
+            }
         }
         name.Key = Encode(key);
         name.Display = Encode(display);

@@ -51,6 +51,8 @@ TEST_F(ArchiveTest, AFileThatIsNoDatabaseAtAllIsSetAsideToo) {
 TEST_F(ArchiveTest, AnOlderLayoutIsCopiedBeforeItIsBroughtUpToDate) {
     { TArchive a(Db()); }
     TDatabase db(Db(), false);
+    // Back to a layout without the column that the step below adds.
+    db.Exec("ALTER TABLE examinee DROP COLUMN birth_date; PRAGMA user_version = 1");
     db.Exec("INSERT INTO folder(path) VALUES ('/clinic')");
     const std::string_view steps[] = {"ALTER TABLE examinee ADD COLUMN birth_date TEXT"};
     const auto backup = Migrate(db, 2, steps);
