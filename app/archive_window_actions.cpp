@@ -85,6 +85,8 @@ void TArchiveWindow::CreateActions() {
     correct->setMenu(corrections);
     correct->setPopupMode(QToolButton::InstantPopup);
     bar->addWidget(correct);
+    CreateNormActions(bar);
+    corrections->addAction(actExamineeData);
 
     auto* separator = new QAction(this);
     separator->setSeparator(true);
