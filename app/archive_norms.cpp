@@ -31,6 +31,21 @@ std::vector<const archive::TTestRow*> FirstTests(const std::vector<archive::TTes
     return out;
 }
 
+// The group a row is for, in Russian: sex, ages, label; "все" for a group open on every side.
+QString GroupText(const stats::TNormRow& row) {
+    QStringList parts;
+    if (row.Sex == stats::TSex::Male) parts.append(QStringLiteral("мужской пол"));
+    if (row.Sex == stats::TSex::Female) parts.append(QStringLiteral("женский пол"));
+    if (row.AgeFrom && row.AgeTo)
+        parts.append(QStringLiteral("возраст %1–%2").arg(*row.AgeFrom).arg(*row.AgeTo));
+    if (!row.Group.empty())
+        parts.append(QStringLiteral("«%1»").arg(QString::fromStdString(row.Group)));
+    return parts.isEmpty()
+               ? QStringLiteral(
+                     "без ограничений (пол, возраст или группа известны не у всех или различны)")
+               : parts.join(QStringLiteral(", "));
+}
+
 }  // namespace
 
 TArchiveNorms NormsOfTests(const std::vector<archive::TTestRow>& tests,
@@ -43,6 +58,32 @@ TArchiveNorms NormsOfTests(const std::vector<archive::TTestRow>& tests,
     made.LeftOut = tests.size() - samples.size();
     made.Norms = stats::BuildLocalNorms(samples, group);
     return made;
+}
+
+stats::TLocalNormGroup GroupOfTests(const std::vector<archive::TTestRow>& tests) {
+    stats::TLocalNormGroup group;
+    const std::vector<const archive::TTestRow*> first = FirstTests(tests);
+    if (first.empty()) return group;
+    const stats::TExamineeData& one = first.front()->ExamineeData;
+    bool sameSex = one.Sex != stats::TSex::Any;
+    bool sameGroup = !one.Group.empty();
+    bool agesKnown = true;
+    for (const archive::TTestRow* t : first) {
+        sameSex = sameSex && t->ExamineeData.Sex == one.Sex;
+        sameGroup = sameGroup && t->ExamineeData.Group == one.Group;
+        const std::optional<int> age =
+            stats::ExamineeAt(t->ExamineeData, stats::ParseDate(t->Date)).Age;
+        if (!age) {
+            agesKnown = false;
+            continue;
+        }
+        group.AgeFrom = std::min(group.AgeFrom.value_or(*age), *age);
+        group.AgeTo = std::max(group.AgeTo.value_or(*age), *age);
+    }
+    if (sameSex) group.Sex = one.Sex;
+    if (sameGroup) group.Group = one.Group;
+    if (!agesKnown) group.AgeFrom = group.AgeTo = std::nullopt;
+    return group;
 }
 
 QString NormsReport(const TArchiveNorms& made, const QString& file) {
@@ -61,6 +102,7 @@ QString NormsReport(const TArchiveNorms& made, const QString& file) {
             text += QStringLiteral("\nДаты обследований: %1 — %2.")
                         .arg(ShownDate(row.DateFrom), ShownDate(row.DateTo));
         text += QStringLiteral("\nПоказателей в нормах: %1.").arg(table.Rows.size());
+        text += QStringLiteral("\nГруппа: %1.").arg(GroupText(row));
     }
     if (!made.Norms.Skipped.empty()) {
         QStringList skipped;
@@ -91,7 +133,7 @@ void TArchiveWindow::NormsFromSelected() {
         ArchiveDialogs().ChooseName(this, title, QStringLiteral("Название норм (norm_id):"), {},
                                     QStringLiteral("местные-") + today);
     if (!id) return;
-    stats::TLocalNormGroup group;
+    stats::TLocalNormGroup group = GroupOfTests(tests);
     group.NormId = id->toStdString();
     group.Version = today.toStdString();
     group.Source = "Архив ORVIX-КЛ, нормы по выбранным обследованиям";

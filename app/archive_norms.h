@@ -22,6 +22,11 @@ struct TArchiveNorms {
 TArchiveNorms NormsOfTests(const std::vector<archive::TTestRow>& tests,
                            const stats::TLocalNormGroup& group);
 
+// The group the examinees of `tests` (each by their earliest good test) make by what the
+// archive knows of them: their sex when all share one, the range of their ages at those tests
+// when every age is known, their group label when all share one; the rest open.
+stats::TLocalNormGroup GroupOfTests(const std::vector<archive::TTestRow>& tests);
+
 // What the user reads once the table is written (Russian): how many examinees and tests, the
 // dates, the indices left out, a warning when the group is under 30.
 QString NormsReport(const TArchiveNorms& made, const QString& file);

@@ -73,6 +73,15 @@ TEST_F(ArchiveNorms, NormsFromTheChosenTestsTakeEachExamineeOnceByTheirFirstTest
     w.actNorms->trigger();
     EXPECT_TRUE(dialogs.saveRequests.empty());
 
+    // The group is what the examinees share: the range of their ages and one label; their
+    // sexes differ, so any sex.
+    const auto setData = [&](const char* file, stats::TSex sex, stats::TDate birth) {
+        w.Archive().SetExamineeData(w.TestModel().Row(RowOf(file)).ExamineeId, {sex, birth, "5А"});
+    };
+    setData("k1.klp", stats::TSex::Male, {2015, 5, 1});    // 10 at 10.03.2026
+    setData("p.klp", stats::TSex::Female, {2014, 12, 1});  // 11 at 12.03.2026
+    setData("o.klp", stats::TSex::Male, {2015, 9, 1});     // 10 at 20.04.2026
+    w.Refresh();
     archiveDialogs.names.push_back(QStringLiteral("школа 5/2026"));
     const QString file = dir.filePath("norms.csv");
     dialogs.saveAnswers.push_back(file);
@@ -101,6 +110,10 @@ TEST_F(ArchiveNorms, NormsFromTheChosenTestsTakeEachExamineeOnceByTheirFirstTest
     EXPECT_NEAR(*plus->Mean, mean, 1e-6);
     EXPECT_EQ(plus->DateFrom, "2026-03-10");
     EXPECT_EQ(plus->DateTo, "2026-04-20");
+    EXPECT_EQ(plus->Sex, stats::TSex::Any);
+    EXPECT_EQ(plus->AgeFrom, 10);
+    EXPECT_EQ(plus->AgeTo, 11);
+    EXPECT_EQ(plus->Group, "5А");
 
     ASSERT_EQ(archiveDialogs.informed.size(), 2u);
     const QString told = archiveDialogs.informed[1];
