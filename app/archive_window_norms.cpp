@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -185,8 +186,21 @@ void TArchiveWindow::ShowNormColumns(bool on) {
         return;
     }
     RefreshNorms();
-    for (int c = static_cast<int>(ArchiveColumns().size()); c < testModel_->columnCount(); ++c)
-        Tests->setColumnWidth(c, 70);
+    const int first = static_cast<int>(ArchiveColumns().size());
+    // As wide as their headings (the rows' numbers are short), measured without the rows.
+    const QFontMetrics metrics(Tests->horizontalHeader()->font());
+    for (int c = first; c < testModel_->columnCount(); ++c)
+        Tests->setColumnWidth(
+            c, std::max(60,
+                        metrics.horizontalAdvance(
+                            testModel_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()) +
+                            20));
+    // The columns just added come into sight.
+    if (on && testModel_->rowCount() > 0 && testModel_->columnCount() > first) {
+        const int row = std::max(Tests->rowAt(0), 0);
+        Tests->scrollTo(testModel_->index(row, testModel_->columnCount() - 1));
+        Tests->scrollTo(testModel_->index(row, first));
+    }
 }
 
 }  // namespace orvix
