@@ -1,14 +1,19 @@
 // The archive over 10,000 protocols from the sample generator: the first scan into a new
 // database, a re-scan with nothing changed, and what the window does with the rows (read them
-// all, sort, filter). ORVIX_BENCH_PROTOCOLS=N takes another count.
+// all, sort, filter), and norm scores for every test with a table in use and the examinees'
+// data. ORVIX_BENCH_PROTOCOLS=N takes another count.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <filesystem>
 
 #include "archive/archive.h"
+#include "archive/archive_local_norms.h"
+#include "archive/database.h"
+#include "archive/test_scores.h"
 #include "archive/test_view.h"
 #include "base/file_io.h"
+#include "stats/norm_table_csv.h"
 #include "tools/protogen/protocol_writer.h"
 
 namespace {
@@ -137,6 +142,61 @@ void BM_Filter(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Filter)->Unit(benchmark::kMillisecond);
+
+// The scanned archive with a birth date and sex for every examinee and a norm table in use:
+// the archive's own local norms for six age ranges of two sexes (180 rows).
+TArchive& WithNorms() {
+    static TArchive& archive = [&]() -> TArchive& {
+        TArchive& a = Scanned();
+        a.Database().Exec(
+            "UPDATE examinee SET birth_date = printf('%04d-%02d-%02d', 2008 + id % 12, 1 + id % "
+            "12, 1 + id % 28), sex = CASE id % 2 WHEN 0 THEN 'male' ELSE 'female' END");
+        orvix::stats::TLocalNormGroup group;
+        group.NormId = "bench";
+        const auto local = LocalNormsOf(SelectTests(a.Tests(), {}), group);
+        orvix::stats::TNormTable table;
+        for (const auto sex : {orvix::stats::TSex::Male, orvix::stats::TSex::Female})
+            for (int from = 6; from < 18; from += 2)
+                for (orvix::stats::TNormRow row : local.Table.Rows) {
+                    row.Sex = sex;
+                    row.AgeFrom = from;
+                    row.AgeTo = from + 1;
+                    table.Rows.push_back(row);
+                }
+        for (const auto& t : a.NormTables()) a.RemoveNormTable(t.Id);
+        a.UseNormTable(a.ImportNormTable("bench.csv", orvix::stats::WriteNormTable(table)));
+        return a;
+    }();
+    return archive;
+}
+
+// What a list with scores does: the rows, the table in use, a score per test and index.
+void BM_ScoresOfEveryTest(benchmark::State& state) {
+    TArchive& a = WithNorms();
+    std::size_t scored = 0;
+    for (auto _ : state) {
+        const std::vector<TTestRow> tests = a.Tests();
+        const auto norms = a.NormTableInUse();
+        const orvix::stats::TNormLookup lookup(*norms->Table);
+        const auto scores = ScoreTests(tests, lookup);
+        scored = 0;
+        for (const auto& s : scores) scored += s.size();
+        benchmark::DoNotOptimize(scores.data());
+    }
+    state.counters["scores"] = static_cast<double>(scored);
+    if (scored < Count() * 10) state.SkipWithError("too few scores");
+}
+BENCHMARK(BM_ScoresOfEveryTest)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The scores alone, the rows already read.
+void BM_ScoresOnly(benchmark::State& state) {
+    TArchive& a = WithNorms();
+    const std::vector<TTestRow> tests = a.Tests();
+    const auto norms = a.NormTableInUse();
+    const orvix::stats::TNormLookup lookup(*norms->Table);
+    for (auto _ : state) benchmark::DoNotOptimize(ScoreTests(tests, lookup).data());
+}
+BENCHMARK(BM_ScoresOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -17,7 +17,41 @@ const char* const kArchiveUsage =
     "usage: orvix-kl-archive --db=FILE [--decimal=C] [--workers=N] scan DIR...\n"
     "       orvix-kl-archive --db=FILE [--pseudonyms] export OUT.csv|OUT.xlsx\n"
     "       orvix-kl-archive --db=FILE export-corrections OUT\n"
-    "       orvix-kl-archive --db=FILE import-corrections IN\n";
+    "       orvix-kl-archive --db=FILE import-corrections IN\n"
+    "       orvix-kl-archive --db=FILE import-norms NORMS.csv\n"
+    "       orvix-kl-archive --db=FILE list-norms\n"
+    "       orvix-kl-archive --db=FILE use-norms N|0\n"
+    "       orvix-kl-archive --db=FILE remove-norms N\n"
+    "       orvix-kl-archive --db=FILE local-norms --out=FILE.csv [--examinees=NAME[;NAME...]]\n"
+    "                        [--from=YYYY-MM-DD] [--to=YYYY-MM-DD] [--norm-id=ID]\n";
+
+namespace {
+
+// A date of the form YYYY-MM-DD with plausible fields; the archive checks it no further.
+bool IsoDateForm(const std::string& s) {
+    if (s.size() != 10 || s[4] != '-' || s[7] != '-') return false;
+    for (const std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
+        if (s[i] < '0' || s[i] > '9') return false;
+    return true;
+}
+
+std::vector<std::string> SplitNames(const std::string& list) {
+    std::vector<std::string> names;
+    for (std::size_t start = 0; start <= list.size();) {
+        auto end = list.find(';', start);
+        if (end == std::string::npos) end = list.size();
+        const std::string name = list.substr(start, end - start);
+        if (name.find_first_not_of(' ') != std::string::npos) names.push_back(name);
+        start = end + 1;
+    }
+    return names;
+}
+
+bool TakesNoPath(TCommand c) {
+    return c == TCommand::ListNorms || c == TCommand::LocalNorms;
+}
+
+}  // namespace
 
 std::optional<TArchiveOptions> ParseArchiveArguments(const std::vector<std::string>& args,
                                                      char defaultDecimal, std::ostream& err) {
@@ -46,6 +80,18 @@ std::optional<TArchiveOptions> ParseArchiveArguments(const std::vector<std::stri
             if (v.empty() || v.size() > 3 || v.find_first_not_of("0123456789") != std::string::npos)
                 return bad("--workers takes a number");
             options.Workers = static_cast<unsigned>(std::stoul(v));
+        } else if (option && a.rfind("--out=", 0) == 0 && a.size() > 6) {
+            options.Out = PathFromUtf8(a.substr(6));
+        } else if (option && a.rfind("--examinees=", 0) == 0) {
+            options.Examinees = SplitNames(a.substr(12));
+            if (options.Examinees.empty()) return bad("--examinees takes names separated by ;");
+        } else if (option && (a.rfind("--from=", 0) == 0 || a.rfind("--to=", 0) == 0)) {
+            const bool from = a[2] == 'f';
+            const std::string date = a.substr(from ? 7 : 5);
+            if (!IsoDateForm(date)) return bad(a.substr(0, from ? 6 : 4) + " takes YYYY-MM-DD");
+            (from ? options.From : options.To) = date;
+        } else if (option && a.rfind("--norm-id=", 0) == 0 && a.size() > 10) {
+            options.NormId = a.substr(10);
         } else if (option) {
             return bad("unknown option " + a);
         } else if (!command) {
@@ -57,6 +103,16 @@ std::optional<TArchiveOptions> ParseArchiveArguments(const std::vector<std::stri
                 command = TCommand::ExportCorrections;
             else if (a == "import-corrections")
                 command = TCommand::ImportCorrections;
+            else if (a == "import-norms")
+                command = TCommand::ImportNorms;
+            else if (a == "list-norms")
+                command = TCommand::ListNorms;
+            else if (a == "use-norms")
+                command = TCommand::UseNorms;
+            else if (a == "remove-norms")
+                command = TCommand::RemoveNorms;
+            else if (a == "local-norms")
+                command = TCommand::LocalNorms;
             else
                 return bad("unknown command " + a);
         } else {
@@ -66,8 +122,23 @@ std::optional<TArchiveOptions> ParseArchiveArguments(const std::vector<std::stri
     if (options.Database.empty()) return bad("--db=FILE is required");
     if (!command) return bad("no command given");
     options.Command = *command;
+    const bool selects = !options.Out.empty() || !options.Examinees.empty() || options.From ||
+                         options.To || options.NormId != "local";
+    if (selects && options.Command != TCommand::LocalNorms)
+        return bad("--out, --examinees, --from, --to and --norm-id go with local-norms only");
     if (options.Command == TCommand::Scan) {
         if (options.Paths.empty()) return bad("scan needs at least one folder");
+    } else if (TakesNoPath(options.Command)) {
+        if (!options.Paths.empty()) return bad("this command takes no file");
+        if (options.Command == TCommand::LocalNorms && options.Out.empty())
+            return bad("local-norms needs --out=FILE.csv");
+    } else if (options.Command == TCommand::UseNorms || options.Command == TCommand::RemoveNorms) {
+        const std::string n = options.Paths.size() == 1 ? Utf8Path(options.Paths[0]) : "";
+        if (n.empty() || n.size() > 9 || n.find_first_not_of("0123456789") != std::string::npos)
+            return bad("this command takes the table's number");
+        options.TableId = std::stoll(n);
+        if (options.TableId == 0 && options.Command == TCommand::RemoveNorms)
+            return bad("this command takes the table's number");
     } else if (options.Paths.size() != 1) {
         return bad("this command takes one file");
     }
@@ -136,6 +207,12 @@ int RunArchiveTool(const TArchiveOptions& options, std::ostream& out, std::ostre
             case TCommand::ImportCorrections:
                 archive.ImportCorrections(ReadWholeFile(options.Paths.front()));
                 return 0;
+            case TCommand::ImportNorms:
+            case TCommand::ListNorms:
+            case TCommand::UseNorms:
+            case TCommand::RemoveNorms:
+            case TCommand::LocalNorms:
+                return RunNormsCommand(archive, options, out, err);
         }
     } catch (const Exception& e) {
         err << "orvix-kl-archive: " << Cp1251ToUtf8(FailureText(e.Message())) << "\n";
