@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <map>
 
+#include "archive/archive_local_norms.h"
 #include "archive_columns.h"
 #include "archive_dialogs.h"
 #include "archive_window.h"
@@ -50,13 +51,12 @@ QString GroupText(const stats::TNormRow& row) {
 
 TArchiveNorms NormsOfTests(const std::vector<archive::TTestRow>& tests,
                            const stats::TLocalNormGroup& group) {
-    std::vector<stats::TNormSample> samples;
-    for (const archive::TTestRow* t : FirstTests(tests))
-        samples.push_back({t->Figures, stats::ParseDate(t->Date)});
+    std::vector<archive::TTestRow> first;
+    for (const archive::TTestRow* t : FirstTests(tests)) first.push_back(*t);
     TArchiveNorms made;
-    made.Examinees = samples.size();
-    made.LeftOut = tests.size() - samples.size();
-    made.Norms = stats::BuildLocalNorms(samples, group);
+    made.Examinees = first.size();
+    made.LeftOut = tests.size() - first.size();
+    made.Norms = archive::LocalNormsOf(first, group);
     return made;
 }
 
