@@ -4,6 +4,7 @@
 #include <array>
 
 #include "qt_text.h"
+#include "stats/norm_table.h"
 #include "stats/stats_text.h"
 #include "stats/summary_figures.h"
 #include "stats/work_curve.h"
@@ -148,27 +149,17 @@ const std::vector<TArchiveColumn>& ArchiveColumns() {
 }
 
 QString FigureTitle(std::string_view column) {
-    static const std::array<std::pair<std::string_view, const char*>, 21> titles{{
+    // The indices norms are given for keep the one caption the pages show them with; the
+    // other columns are named here.
+    if (const stats::TNormIndex* index = stats::FindNormIndex(column))
+        return QString::fromUtf8(index->Caption.data(),
+                                 static_cast<qsizetype>(index->Caption.size()));
+    static const std::array<std::pair<std::string_view, const char*>, 6> titles{{
         {"orientation", "Ориентация колец"},
         {"T", "T"},
-        {"N+", "N+, правильно выбрано"},
-        {"Nomit", "Nпр, пропущено"},
-        {"Nwrong", "Nо.в., ошибочно выбрано"},
-        {"impulsivity", "Импульсивность"},
-        {"search mean", "Время поиска: среднее, с"},
-        {"search SD", "Время поиска: SD, с"},
-        {"search V", "Время поиска: V, %"},
         {"interval count", "Пятисекундных интервалов"},
-        {"tempo mean", "Темп: выборов за 5 с, среднее"},
-        {"tempo SD", "Темп: SD"},
-        {"tempo V", "Темп: V, %"},
-        {"accuracy", "Точность N+ / (N+ + Nпр)"},
-        {"wrong share", "Доля ошибочных выборов"},
-        {"selections per minute", "Выборов в минуту"},
-        {"trend slope", "Тренд темпа, выб./мин за минуту"},
         {"trend CI low", "Тренд темпа: 95 % ДИ, от"},
         {"trend CI high", "Тренд темпа: 95 % ДИ, до"},
-        {"last/first third", "Темп последней трети к первой"},
         {"work curve", "Кривая работы"},
     }};
     for (const auto& [name, title] : titles)

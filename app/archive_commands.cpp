@@ -9,6 +9,7 @@
 #include "archive/test_date.h"
 #include "archive_dialogs.h"
 #include "archive_models.h"
+#include "archive_norm_input.h"
 #include "archive_window.h"
 #include "base/numbers.h"
 #include "busy_cursor.h"
@@ -53,10 +54,15 @@ void TArchiveWindow::CompareSelected() {
     const auto compared = [](const archive::TTestRow& row) {
         return TComparedTest{row.Examinee, std::to_string(row.ExamineeId), row.Date};
     };
-    form_.ShowComparison(std::move(earlier), std::move(later),
-                         FromPath(tests[0].File.filename()).toStdString(),
-                         FromPath(tests[1].File.filename()).toStdString(),
-                         ComparisonWarnings(compared(tests[0]), compared(tests[1])));
+    // The change against the table in use, for the examinee as they were at the earlier test.
+    // Read now: the table may have been chosen since the window last looked.
+    std::optional<stats::TNormInput> norms;
+    if (const auto inUse = archive_->NormTableInUse(); inUse && inUse->Table)
+        norms = NormsForRow(*inUse, tests[0]);
+    form_.ShowComparison(
+        std::move(earlier), std::move(later), FromPath(tests[0].File.filename()).toStdString(),
+        FromPath(tests[1].File.filename()).toStdString(),
+        ComparisonWarnings(compared(tests[0]), compared(tests[1])), std::move(norms));
 }
 
 void TArchiveWindow::SummariseSelected() {

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "stats/examinee.h"
+
 class QWidget;
 
 namespace orvix {
@@ -31,6 +33,10 @@ class TArchiveDialogs {
     // A test date, proposed as `current`; nothing when cancelled.
     virtual std::optional<TDateAnswer> ChooseDate(QWidget* parent, const QString& title,
                                                   QDate current) = 0;
+    // An examinee's birth date, sex and group, proposed as `current` (each may be unknown);
+    // nothing when cancelled.
+    virtual std::optional<stats::TExamineeData> ChooseExamineeData(
+        QWidget* parent, const QString& title, const stats::TExamineeData& current) = 0;
     // A message with an information icon and one OK button.
     virtual void Inform(QWidget* parent, const QString& title, const QString& text) = 0;
 };
@@ -43,6 +49,8 @@ class TQtArchiveDialogs final : public TArchiveDialogs {
                                       const QStringList& names, const QString& current) override;
     std::optional<TDateAnswer> ChooseDate(QWidget* parent, const QString& title,
                                           QDate current) override;
+    std::optional<stats::TExamineeData> ChooseExamineeData(
+        QWidget* parent, const QString& title, const stats::TExamineeData& current) override;
     void Inform(QWidget* parent, const QString& title, const QString& text) override;
 };
 

@@ -5,6 +5,7 @@
 
 #include "archive/examinee_name.h"
 #include "archive_columns.h"
+#include "norm_columns.h"
 
 namespace orvix {
 
@@ -19,12 +20,43 @@ TArchiveTestModel::~TArchiveTestModel() = default;
 void TArchiveTestModel::SetRows(std::vector<archive::TTestRow> rows) {
     beginResetModel();
     view_ = std::make_unique<archive::TTestView>(std::move(rows));
-    if (sortColumn_ >= 0)
+    if (norms_) norms_->Score(view_->Rows());
+    if (sortColumn_ >= 0 && !SortedByNorm())
         view_->Sort(ArchiveColumns()[static_cast<std::size_t>(sortColumn_)].Sort,
                     sortOrder_ == Qt::AscendingOrder);
     view_->Filter(filter_.toStdString());
     view_->OnlyExaminee(examinee_);
+    SortByNorm();
     endResetModel();
+}
+
+void TArchiveTestModel::SetNorms(std::shared_ptr<TNormColumns> norms) {
+    beginResetModel();
+    norms_ = std::move(norms);
+    if (norms_) norms_->Score(view_->Rows());
+    if (sortColumn_ >= columnCount()) sortColumn_ = -1;
+    SortByNorm();
+    endResetModel();
+}
+
+bool TArchiveTestModel::SortedByNorm() const noexcept {
+    return sortColumn_ >= static_cast<int>(ArchiveColumns().size());
+}
+
+void TArchiveTestModel::SortByNorm() {
+    normOrder_.clear();
+    if (!SortedByNorm() || !norms_) return;
+    const int column = sortColumn_ - static_cast<int>(ArchiveColumns().size());
+    const bool ascending = sortOrder_ == Qt::AscendingOrder;
+    std::vector<std::optional<double>> keys(view_->Shown());
+    for (std::size_t i = 0; i < keys.size(); ++i) keys[i] = norms_->Key(view_->Order()[i], column);
+    normOrder_.resize(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) normOrder_[i] = i;
+    // Stable over the view's own order; empty cells last either way.
+    std::stable_sort(normOrder_.begin(), normOrder_.end(), [&](std::size_t a, std::size_t b) {
+        if (!keys[a] || !keys[b]) return keys[a].has_value() && !keys[b].has_value();
+        return ascending ? *keys[a] < *keys[b] : *keys[b] < *keys[a];
+    });
 }
 
 void TArchiveTestModel::SetFilter(const QString& text) {
@@ -32,6 +64,7 @@ void TArchiveTestModel::SetFilter(const QString& text) {
     beginResetModel();
     filter_ = text;
     view_->Filter(filter_.toStdString());
+    SortByNorm();
     endResetModel();
 }
 
@@ -40,6 +73,7 @@ void TArchiveTestModel::SetExaminee(std::optional<std::int64_t> examineeId) {
     beginResetModel();
     examinee_ = examineeId;
     view_->OnlyExaminee(examinee_);
+    SortByNorm();
     endResetModel();
 }
 
@@ -50,7 +84,8 @@ void TArchiveTestModel::SetDecimal(char decimal) {
 }
 
 const archive::TTestRow& TArchiveTestModel::Row(int shownRow) const {
-    return view_->ShownRow(static_cast<std::size_t>(shownRow));
+    const auto at = static_cast<std::size_t>(shownRow);
+    return view_->ShownRow(normOrder_.empty() ? at : normOrder_[at]);
 }
 
 int TArchiveTestModel::ShownRowOf(std::int64_t testId) const {
@@ -75,18 +110,26 @@ int TArchiveTestModel::rowCount(const QModelIndex& parent) const {
 }
 
 int TArchiveTestModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(ArchiveColumns().size());
+    if (parent.isValid()) return 0;
+    return static_cast<int>(ArchiveColumns().size()) + (norms_ ? norms_->ColumnCount() : 0);
 }
 
 QVariant TArchiveTestModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) return {};
-    const TArchiveColumn& column = ArchiveColumns()[static_cast<std::size_t>(index.column())];
+    const auto fixed = static_cast<int>(ArchiveColumns().size());
+    const bool norm = index.column() >= fixed;
+    const TArchiveColumn& column =
+        ArchiveColumns()[norm ? 0 : static_cast<std::size_t>(index.column())];
     switch (role) {
         case Qt::DisplayRole:
         case Qt::ToolTipRole:
         case Qt::ForegroundRole:
         case Qt::FontRole: {
-            const TArchiveCell cell = column.Cell(Row(index.row()), decimal_);
+            const archive::TTestRow& row = Row(index.row());
+            const TArchiveCell cell =
+                norm ? norms_->Cell(static_cast<std::size_t>(&row - view_->Rows().data()),
+                                    index.column() - fixed, decimal_)
+                     : column.Cell(row, decimal_);
             if (role == Qt::DisplayRole) return cell.Text;
             if (role == Qt::ToolTipRole)
                 return cell.ToolTip.isEmpty() ? QVariant() : QVariant(cell.ToolTip);
@@ -98,7 +141,7 @@ QVariant TArchiveTestModel::data(const QModelIndex& index, int role) const {
         }
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(Qt::AlignVCenter |
-                                       (column.Number ? Qt::AlignRight : Qt::AlignLeft));
+                                       (norm || column.Number ? Qt::AlignRight : Qt::AlignLeft));
         default:
             return {};
     }
@@ -106,6 +149,11 @@ QVariant TArchiveTestModel::data(const QModelIndex& index, int role) const {
 
 QVariant TArchiveTestModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
+    if (const int fixed = static_cast<int>(ArchiveColumns().size()); section >= fixed) {
+        if (role == Qt::DisplayRole) return norms_->Heading(section - fixed);
+        if (role == Qt::ToolTipRole) return norms_->HeadingTip(section - fixed);
+        return {};
+    }
     const TArchiveColumn& column = ArchiveColumns()[static_cast<std::size_t>(section)];
     if (role == Qt::DisplayRole) return column.Heading;
     if (role == Qt::ToolTipRole) return column.ToolTip;
@@ -117,17 +165,20 @@ void TArchiveTestModel::sort(int column, Qt::SortOrder order) {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     // Persistent indexes (the selection, the current row) follow their rows.
     const QModelIndexList before = persistentIndexList();
+    // Each row by its place in Rows() (a norm column's order maps shown rows to the view's).
     std::vector<std::size_t> rowsBefore;
     rowsBefore.reserve(static_cast<std::size_t>(before.size()));
     for (const QModelIndex& i : before)
-        rowsBefore.push_back(view_->Order()[static_cast<std::size_t>(i.row())]);
+        rowsBefore.push_back(static_cast<std::size_t>(&Row(i.row()) - view_->Rows().data()));
     sortColumn_ = column;
     sortOrder_ = order;
-    view_->Sort(ArchiveColumns()[static_cast<std::size_t>(column)].Sort,
-                order == Qt::AscendingOrder);
+    if (!SortedByNorm())
+        view_->Sort(ArchiveColumns()[static_cast<std::size_t>(column)].Sort,
+                    order == Qt::AscendingOrder);
+    SortByNorm();
     std::vector<int> shownAt(view_->Rows().size(), -1);
-    for (std::size_t i = 0; i < view_->Shown(); ++i)
-        shownAt[view_->Order()[i]] = static_cast<int>(i);
+    for (int i = 0; i < rowCount(); ++i)
+        shownAt[static_cast<std::size_t>(&Row(i) - view_->Rows().data())] = i;
     QModelIndexList after;
     after.reserve(before.size());
     for (qsizetype k = 0; k < before.size(); ++k)
@@ -151,24 +202,65 @@ int TExamineeModel::rowCount(const QModelIndex& parent) const {
 }
 
 int TExamineeModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : 3;
+    return parent.isValid() ? 0 : 6;
 }
+
+namespace {
+
+QString SexText(stats::TSex sex) {
+    switch (sex) {
+        case stats::TSex::Male:
+            return QStringLiteral("м");
+        case stats::TSex::Female:
+            return QStringLiteral("ж");
+        case stats::TSex::Any:
+            break;
+    }
+    return {};
+}
+
+// The age at the examinee's latest test, when the birth date and that test's date are known.
+std::optional<int> AgeAtLast(const archive::TExamineeRow& row) {
+    return stats::ExamineeAt(row.Data, stats::ParseDate(row.LastDate)).Age;
+}
+
+}  // namespace
 
 QVariant TExamineeModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) return {};
     const archive::TExamineeRow& row = Row(index.row());
     switch (role) {
         case Qt::DisplayRole:
-            if (index.column() == 0) return QString::fromStdString(row.Name);
-            if (index.column() == 1) return static_cast<qulonglong>(row.Tests);
-            return ShownDate(row.LastDate);
-        case Qt::UserRole:
-            if (index.column() == 0) return QString::fromStdString(archive::FoldCase(row.Name));
-            if (index.column() == 1) return static_cast<qulonglong>(row.Tests);
-            return QString::fromStdString(row.LastDate);
+        case Qt::UserRole: {
+            const bool shown = role == Qt::DisplayRole;
+            switch (index.column()) {
+                case 0:
+                    return QString::fromStdString(shown ? row.Name : archive::FoldCase(row.Name));
+                case 1:
+                    return static_cast<qulonglong>(row.Tests);
+                case 2:
+                    return shown ? ShownDate(row.LastDate) : QString::fromStdString(row.LastDate);
+                case 3:
+                    return SexText(row.Data.Sex);
+                case 4: {
+                    const std::optional<int> age = AgeAtLast(row);
+                    if (!age) return shown ? QVariant(QString()) : QVariant(-1);
+                    return *age;
+                }
+                default:
+                    return QString::fromStdString(row.Data.Group);
+            }
+        }
+        case Qt::ToolTipRole:
+            if (index.column() == 4 && row.Data.BirthDate)
+                return QStringLiteral("Дата рождения ") +
+                       ShownDate(stats::DateText(*row.Data.BirthDate)) +
+                       QStringLiteral("; возраст на дату последнего обследования");
+            return {};
         case Qt::TextAlignmentRole:
-            return QVariant::fromValue(Qt::AlignVCenter |
-                                       (index.column() == 1 ? Qt::AlignRight : Qt::AlignLeft));
+            return QVariant::fromValue(
+                Qt::AlignVCenter |
+                (index.column() == 1 || index.column() == 4 ? Qt::AlignRight : Qt::AlignLeft));
         default:
             return {};
     }
@@ -183,6 +275,12 @@ QVariant TExamineeModel::headerData(int section, Qt::Orientation orientation, in
             return QStringLiteral("Тестов");
         case 2:
             return QStringLiteral("Последний");
+        case 3:
+            return QStringLiteral("Пол");
+        case 4:
+            return QStringLiteral("Возраст");
+        case 5:
+            return QStringLiteral("Группа");
         default:
             return {};
     }

@@ -17,6 +17,8 @@
 
 namespace orvix {
 
+class TNormColumns;
+
 class TArchiveTestModel final : public QAbstractTableModel {
     Q_OBJECT
 
@@ -32,6 +34,10 @@ class TArchiveTestModel final : public QAbstractTableModel {
     void SetExaminee(std::optional<std::int64_t> examineeId);
     // The decimal separator numbers are shown with.
     void SetDecimal(char decimal);
+    // The norm columns after the list's own (nothing: none). They score the rows held now and
+    // every set given later.
+    void SetNorms(std::shared_ptr<TNormColumns> norms);
+    const TNormColumns* Norms() const noexcept { return norms_.get(); }
 
     const archive::TTestView& View() const noexcept { return *view_; }
     const archive::TTestRow& Row(int shownRow) const;
@@ -50,7 +56,14 @@ class TArchiveTestModel final : public QAbstractTableModel {
     void sort(int column, Qt::SortOrder order) override;
 
   private:
+    bool SortedByNorm() const noexcept;
+    // After the view's rows shown changed: the order of a norm column's sort made again.
+    void SortByNorm();
+
     std::unique_ptr<archive::TTestView> view_;
+    std::shared_ptr<TNormColumns> norms_;
+    // Sorted by a norm column: the view's shown rows in that order (places in the view's order).
+    std::vector<std::size_t> normOrder_;
     QString filter_;
     std::optional<std::int64_t> examinee_;
     int sortColumn_ = -1;

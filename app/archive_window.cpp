@@ -54,6 +54,7 @@ TArchiveWindow* TArchiveWindow::Open(TForm1& form) {
     auto archive = std::make_unique<archive::TArchive>(form.ArchiveDatabase(), &report);
     // Owned here until it is filled: a database that cannot be read leaves no window behind.
     std::unique_ptr<TArchiveWindow> made(new TArchiveWindow(form, std::move(archive)));
+    made->RefreshNorms();
     made->Refresh();
     TArchiveWindow* window = made.release();
     window->show();
@@ -88,6 +89,7 @@ TArchiveWindow::TArchiveWindow(TForm1& form, std::unique_ptr<archive::TArchive> 
     ScanState = new QLabel(this);
     ScanState->setObjectName(QStringLiteral("ArchiveScanState"));
     statusBar()->addWidget(Counts, 1);
+    statusBar()->addPermanentWidget(NormsState);
     statusBar()->addPermanentWidget(ScanState);
     resize(1200, 720);
     UpdateCommands();
@@ -122,6 +124,9 @@ void TArchiveWindow::CreateLists() {
     Examinees->setColumnWidth(0, 200);
     Examinees->setColumnWidth(1, 55);
     Examinees->setColumnWidth(2, 85);
+    Examinees->setColumnWidth(3, 35);
+    Examinees->setColumnWidth(4, 60);
+    Examinees->setColumnWidth(5, 90);
     connect(Examinees->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { RunCommand([this] { ExamineeSelectionChanged(); }); });
 
@@ -152,7 +157,7 @@ void TArchiveWindow::CreateLists() {
     split->addWidget(left);
     split->addWidget(right_);
     split->setStretchFactor(1, 1);
-    split->setSizes({360, 840});
+    split->setSizes({440, 760});
     setCentralWidget(split);
 }
 
@@ -257,12 +262,14 @@ void TArchiveWindow::UpdateCommands() {
     actOpen->setEnabled(tests.size() == 1);
     actCompare->setEnabled(tests.size() == 2);
     actSummary->setEnabled(!tests.empty());
+    actNorms->setEnabled(tests.size() >= 2);
     actMove->setEnabled(!tests.empty());
     actSetDate->setEnabled(!tests.empty());
     actUndoMove->setEnabled(
         std::any_of(tests.begin(), tests.end(), [](const auto& t) { return t.ExamineeCorrected; }));
     actRename->setEnabled(examinees == 1);
     actMerge->setEnabled(examinees == 2);
+    actExamineeData->setEnabled(examinees == 1);
 }
 
 void TArchiveWindow::UpdateCounts() {

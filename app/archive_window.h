@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "archive/archive_rows.h"
@@ -18,6 +19,8 @@
 class QAction;
 class QLabel;
 class QLineEdit;
+class QMenu;
+class QToolBar;
 class QSplitter;
 class QTableView;
 
@@ -52,11 +55,19 @@ class TArchiveWindow final : public QMainWindow {
     void OpenSelected();     // Enter, double click: the test loaded into the main window
     void CompareSelected();  // "Сравнить": two tests, the earlier by date first
     void SummariseSelected();  // "Сводка"
+    void NormsFromSelected();  // "Нормы по выбранным…": a local norm table saved as CSV
     void MoveSelected();       // the tests to another or a new examinee
     void UndoMoveSelected();   // back to the examinee their captions name
     void SetDateOfSelected();  // a date dialog
     void RenameExaminee();     // one examinee selected
     void MergeExaminees();     // two examinees selected
+    void EditExamineeData();   // one examinee selected: birth date, sex, group
+    void ImportNormTable();    // a norm CSV into the archive, from the norms folder
+    void ChooseNormTable();    // the table in use, or none
+    void RemoveNormTable();
+    void ShowNormColumns(bool on);
+    // The table in use read again, the norm columns and their menu made anew.
+    void RefreshNorms();
     // The lists read again from the database, selections kept where the rows are.
     void Refresh();
 
@@ -86,11 +97,19 @@ class TArchiveWindow final : public QMainWindow {
     QAction* actOpen = nullptr;
     QAction* actCompare = nullptr;
     QAction* actSummary = nullptr;
+    QAction* actNorms = nullptr;
     QAction* actMove = nullptr;
     QAction* actUndoMove = nullptr;
     QAction* actSetDate = nullptr;
     QAction* actRename = nullptr;
     QAction* actMerge = nullptr;
+    QAction* actExamineeData = nullptr;
+    QAction* actImportNorms = nullptr;
+    QAction* actChooseNorms = nullptr;
+    QAction* actRemoveNorms = nullptr;
+    QAction* actNormColumns = nullptr;  // checkable
+    QMenu* NormIndices = nullptr;       // a checkable entry per index of the table in use
+    QLabel* NormsState = nullptr;       // the status line's table in use
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -100,6 +119,7 @@ class TArchiveWindow final : public QMainWindow {
     void CreateActions();
     void CreateLists();
     void CreateHistory();
+    void CreateNormActions(QToolBar* bar);
     void Fill(std::vector<archive::TTestRow> tests, std::vector<archive::TExamineeRow> examinees);
     void SearchChanged();
     void ExamineeSelectionChanged();
@@ -120,10 +140,12 @@ class TArchiveWindow final : public QMainWindow {
     TExamineeFilter* examineeFilter_ = nullptr;
     std::unique_ptr<THistoryPlot> history_;
     QSplitter* right_ = nullptr;
-    std::size_t failed_ = 0;                     // of the rows read last
-    std::size_t missing_ = 0;                    // of the rows read last
-    bool rescanAgain_ = false;                   // asked while a scan ran: once more when it ends
-    std::optional<std::int64_t> shownExaminee_;  // whose tests alone the list shows
+    std::size_t failed_ = 0;                      // of the rows read last
+    std::size_t missing_ = 0;                     // of the rows read last
+    bool rescanAgain_ = false;                    // asked while a scan ran: once more when it ends
+    std::optional<std::int64_t> shownExaminee_;   // whose tests alone the list shows
+    std::optional<archive::TStoredNorms> norms_;  // the table in use
+    std::vector<std::string_view> normIndices_;   // the norm columns' indices (kNormIndices)
 };
 
 }  // namespace orvix

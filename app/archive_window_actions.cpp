@@ -49,6 +49,10 @@ void TArchiveWindow::CreateActions() {
     actSummary = Command(this, QStringLiteral("Сводка"),
                          QStringLiteral("Показатели выбранных обследований по группе"),
                          [this] { SummariseSelected(); });
+    actNorms = Command(this, QStringLiteral("Нормы по выбранным…"),
+                       QStringLiteral("Построить таблицу норм по выбранным обследованиям и "
+                                      "записать её в CSV-файл"),
+                       [this] { NormsFromSelected(); });
     actMove = Command(this, QStringLiteral("Перенести к испытуемому…"),
                       QStringLiteral("Отнести протоколы к другому или новому испытуемому"),
                       [this] { MoveSelected(); });
@@ -70,7 +74,7 @@ void TArchiveWindow::CreateActions() {
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     bar->addActions({actRescan, actAddFolder});
     bar->addSeparator();
-    bar->addActions({actOpen, actCompare, actSummary});
+    bar->addActions({actOpen, actCompare, actSummary, actNorms});
     bar->addSeparator();
     auto* corrections = new QMenu(QStringLiteral("Исправить"), this);
     corrections->addActions({actMove, actUndoMove, actSetDate});
@@ -81,11 +85,13 @@ void TArchiveWindow::CreateActions() {
     correct->setMenu(corrections);
     correct->setPopupMode(QToolButton::InstantPopup);
     bar->addWidget(correct);
+    CreateNormActions(bar);
+    corrections->addAction(actExamineeData);
 
     auto* separator = new QAction(this);
     separator->setSeparator(true);
     Tests->addActions(
-        {actOpen, actCompare, actSummary, separator, actMove, actUndoMove, actSetDate});
+        {actOpen, actCompare, actSummary, actNorms, separator, actMove, actUndoMove, actSetDate});
     Examinees->addActions({actRename, actMerge});
 }
 

@@ -14,6 +14,7 @@
 #include "archive_columns.h"
 #include "dialogs.h"
 #include "failure.h"
+#include "private_table_file.h"
 #include "qt_text.h"
 #include "stats/stats_text.h"
 
@@ -117,21 +118,23 @@ QString TGroupSummaryWindow::SummaryFileFor(const QString& rowsFile) {
 }
 
 void TGroupSummaryWindow::Export() {
-    const TSaveDialogSettings settings =
-        SaveSettingsIn(resultsFolder_, QStringLiteral("Архив — выборка.csv"),
-                       QStringLiteral("Запись выбранных обследований и сводки в CSV-файлы"),
-                       TFileFilter{QStringLiteral("CSV Files (*.csv)"), QStringLiteral("*.csv")});
+    const TSaveDialogSettings settings = SaveSettingsIn(
+        resultsFolder_, QStringLiteral("Архив — выборка.csv"),
+        QStringLiteral("Запись выбранных обследований и сводки в CSV-файлы или книги .xlsx"),
+        TFileFilter{QStringLiteral("Таблицы CSV или книги .xlsx"), QStringLiteral("*.csv *.xlsx")});
     const std::optional<QString> chosen = dialogs_.SaveFile(this, settings);
     if (!chosen) return;
     std::vector<std::vector<stats::TCell>> rows;
     rows.reserve(tests_.size());
     for (const archive::TTestRow& t : tests_)
         rows.push_back(archive::ExportCells(t, t.Examinee, false));
-    // Names are personal data: both files are for their owner's eyes only.
-    archive::WritePrivateFile(ToPath(*chosen), archive::ExportCsv(rows));
-    archive::WritePrivateFile(
-        ToPath(SummaryFileFor(*chosen)),
-        stats::CsvTable(stats::SummaryHeader(), stats::SummaryCells(summary_)));
+    // Names are personal data: both files are for their owner's eyes only. A name ending in
+    // .xlsx makes both workbooks.
+    const std::string rowsCsv = archive::ExportCsv(rows);
+    WritePrivateTable(*chosen, archive::ExportHeader(), rows, "Обследования", rowsCsv);
+    const std::vector<std::vector<stats::TCell>> summary = stats::SummaryCells(summary_);
+    WritePrivateTable(SummaryFileFor(*chosen), stats::SummaryHeader(), summary, "Сводка",
+                      stats::CsvTable(stats::SummaryHeader(), summary));
 }
 
 }  // namespace orvix

@@ -19,6 +19,7 @@
 #include "dialogs.h"
 #include "plots/result_charts.h"
 #include "protocol/load.h"
+#include "stats/norm_input.h"
 
 class QAction;
 class QFrame;
@@ -75,10 +76,12 @@ class TForm1 final : public QMainWindow {
     void OpenProtocol(const QString& path);
 
     // Shows the comparison of two complete loads in place of the comparison window that was
-    // open; `warnings` (compare_warning.h) stand at its top and on its page.
+    // open; `warnings` (compare_warning.h) stand at its top and on its page; with `norms` the
+    // change is measured against them too.
     void ShowComparison(TLoadedProtocol earlier, TLoadedProtocol later,
                         const std::string& earlierName, const std::string& laterName,
-                        std::vector<std::string> warnings);
+                        std::vector<std::string> warnings,
+                        std::optional<stats::TNormInput> norms = std::nullopt);
 
     // Where the archive's database lives for this program, and the folder of protocols every
     // scan looks through (none when the program has no Data folder). Tests put them elsewhere.

@@ -13,6 +13,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include "archive_norm_input.h"
 #include "base/file_io.h"
 #include "base/numbers.h"
 #include "busy_cursor.h"
@@ -80,7 +81,10 @@ void TForm1::mmReportPdfClick() {
                        TFileFilter{QStringLiteral("PDF Files (*.pdf)"), QStringLiteral("*.pdf")});
     const std::optional<QString> chosen = dialogs_.SaveFile(this, settings);
     if (!chosen) return;
-    WriteReportPdf(ToPath(*chosen), loaded_, meAnalysis->Text(), QDate::currentDate());
+    // The profile against the archive's norm table in use, when there is one.
+    const std::optional<stats::TNormInput> norms = ArchiveNormsFor(ArchiveDatabase(), loadedPath_);
+    WriteReportPdf(ToPath(*chosen), loaded_, meAnalysis->Text(), QDate::currentDate(),
+                   norms ? &*norms : nullptr);
 }
 
 void TForm1::mmReportPrintClick() {
@@ -99,8 +103,10 @@ void TForm1::mmReportPrintClick() {
         printer.setOutputFileName(user_dirs::ResultsFolder(exeDir_) + QDir::separator() + pageName);
 #endif
     if (!dialogs_.Print(this, printer)) return;
+    const std::optional<stats::TNormInput> norms = ArchiveNormsFor(ArchiveDatabase(), loadedPath_);
     QPainter painter(&printer);
-    PaintReportPage(painter, loaded_, meAnalysis->Text(), QDate::currentDate());
+    PaintReportPage(painter, loaded_, meAnalysis->Text(), QDate::currentDate(),
+                    norms ? &*norms : nullptr);
 }
 
 void TForm1::mmReportCsvClick() {
@@ -154,16 +160,18 @@ void TForm1::mmReportCompareClick() {
     std::vector<std::string> warnings =
         ComparisonWarnings(earlier, ToPath(*chosen), loaded_, loadedPath_);
     ShowComparison(std::move(earlier), loaded_, earlierName, loadedName_.toStdString(),
-                   std::move(warnings));
+                   std::move(warnings),
+                   ArchiveNormsFor(ArchiveDatabase(), ToPath(*chosen), loadedPath_));
 }
 
 void TForm1::ShowComparison(TLoadedProtocol earlier, TLoadedProtocol later,
                             const std::string& earlierName, const std::string& laterName,
-                            std::vector<std::string> warnings) {
+                            std::vector<std::string> warnings,
+                            std::optional<stats::TNormInput> norms) {
     ShowInPlaceOf(CompareWindow,
                   new TCompareWindow(std::move(earlier), std::move(later), earlierName, laterName,
                                      DecimalChar(), dialogs_, user_dirs::ResultsFolder(exeDir_),
-                                     this, std::nullopt, std::move(warnings)));
+                                     this, std::move(norms), std::move(warnings)));
 }
 
 }  // namespace orvix

@@ -9,6 +9,8 @@ namespace {
 
 // Where the package puts the sample protocols, from the folder holding the program.
 constexpr char kInstalledSamples[] = "../share/orvix-kl/Data";
+// And the norm tables.
+constexpr char kInstalledNorms[] = "../share/orvix-kl/norms";
 
 QString Native(const QString& path) {
     return QDir::toNativeSeparators(QDir::cleanPath(path));
@@ -32,6 +34,14 @@ std::optional<QString> DataFolder(const QString& exeDir) {
 
 QString OpenFolder(const QString& exeDir, const QString& documents) {
     return DataFolder(exeDir).value_or(Native(documents));
+}
+
+QString NormsFolder(const QString& exeDir, const QString& documents) {
+    const QString beside = exeDir + QStringLiteral("norms");
+    if (QFileInfo(beside).isDir()) return beside;
+    const QString installed = QDir(exeDir).filePath(QLatin1String(kInstalledNorms));
+    if (QFileInfo(installed).isDir()) return Native(installed);
+    return Native(documents);
 }
 
 QString ResultsFolder(const QString& exeDir, const QString& documents) {

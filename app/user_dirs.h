@@ -22,6 +22,11 @@ std::optional<QString> DataFolder(const QString& exeDir);
 // (share/orvix-kl/Data beside the program's bin folder); else the documents folder.
 QString OpenFolder(const QString& exeDir, const QString& documents = Documents());
 
+// The folder of norm tables that comes with the program (the template and the example):
+// `norms` beside the program, else the installed one (share/orvix-kl/norms beside the
+// program's bin folder); else the documents folder.
+QString NormsFolder(const QString& exeDir, const QString& documents = Documents());
+
 // The folder the save dialogs propose: `Results` beside the program when it is a folder the
 // user may write in; else `Results` in the documents folder, made here when missing (a
 // folder that cannot be made is still returned: the dialog then lets the user choose).

@@ -1,6 +1,7 @@
 // The archive window over 10,000 protocols on the offscreen platform: from the Archive command
 // to the list's first paint (its scan of the unchanged files starting beside it, as always),
-// sorting by a column and filtering as one types, each up to the list repainted, and the
+// sorting by a column and filtering as one types, each up to the list repainted (with the norm
+// columns too), and the
 // memory the process holds with the window open. The protocols are written by protogen and
 // scanned once by orvix-kl-archive in processes of their own, so this process holds only what
 // the program holds. ORVIX_BENCH_PROTOCOLS=N takes another count.
@@ -14,6 +15,8 @@
 #include <fstream>
 #include <string>
 
+#include "app/archive_columns.h"
+#include "app/archive_dialogs.h"
 #include "app/archive_models.h"
 #include "app/archive_scanner.h"
 #include "app/archive_window.h"
@@ -21,6 +24,8 @@
 #include "app/failure.h"
 #include "app/main_window.h"
 #include "app/qt_text.h"
+#include "archive/archive.h"
+#include "stats/norm_table.h"
 #include "tests/support/run_program.h"
 
 namespace {
@@ -82,6 +87,25 @@ class TSilentDialogs final : public TDialogs {
     void ShowFailure(QWidget*, const QString&, const QString&) override { ++failures; }
 };
 
+// The archive window's questions unanswered; what it tells (a database brought up to a newer
+// layout, say) goes nowhere, so no message box waits for a click.
+class TSilentArchiveDialogs final : public TArchiveDialogs {
+  public:
+    std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&) override {
+        return {};
+    }
+    std::optional<QString> ChooseName(QWidget*, const QString&, const QString&, const QStringList&,
+                                      const QString&) override {
+        return {};
+    }
+    std::optional<TDateAnswer> ChooseDate(QWidget*, const QString&, QDate) override { return {}; }
+    std::optional<stats::TExamineeData> ChooseExamineeData(QWidget*, const QString&,
+                                                           const stats::TExamineeData&) override {
+        return {};
+    }
+    void Inform(QWidget*, const QString&, const QString&) override {}
+};
+
 // Notes when the list of tests is painted.
 class TPaintWatch final : public QObject {
   public:
@@ -100,17 +124,20 @@ class TPaintWatch final : public QObject {
 // A main window whose Archive command is enabled and whose archive is the prepared one.
 struct TBench {
     TSilentDialogs dialogs;
+    TSilentArchiveDialogs archiveDialogs;
     std::unique_ptr<TForm1> form;
-    TBench() {
+    explicit TBench(const fs::path& database = Prepared().Database) {
         SetFailureDialogs(&dialogs);
+        SetArchiveDialogs(&archiveDialogs);
         form = std::make_unique<TForm1>(dialogs);
-        form->SetArchivePlaces(Prepared().Database, FromPath(Prepared().Data));
+        form->SetArchivePlaces(database, FromPath(Prepared().Data));
         form->mmOpen->setEnabled(true);
         form->show();
         QApplication::processEvents();
     }
     ~TBench() {
         form.reset();
+        SetArchiveDialogs(nullptr);
         SetFailureDialogs(nullptr);
     }
     TArchiveWindow& OpenAndWait() {
@@ -208,6 +235,79 @@ void BM_ArchiveWindowFilters(benchmark::State& state) {
     state.counters["rows"] = window.TestModel().rowCount();
 }
 BENCHMARK(BM_ArchiveWindowFilters)->Unit(benchmark::kMillisecond);
+
+// A copy of the prepared archive with a norm table in use that scores every test on every
+// index (rows for any sex and age), beside age groups that the examinees' unknown ages pass by.
+fs::path NormedDatabase() {
+    static const fs::path copy = [] {
+        const fs::path to = Prepared().Database.parent_path() / "normed.db";
+        fs::copy_file(Prepared().Database, to, fs::copy_options::overwrite_existing);
+        std::string csv =
+            "norm_id,version,index,sex,age_from,age_to,group,n,mean,sd,direction,reliability,"
+            "source\n";
+        for (const stats::TNormIndex& index : stats::kNormIndices) {
+            const std::string name(index.Column);
+            csv += "bench,1," + name + ",any,,,,100,10,3,higher,0.8,bench\n";
+            csv += "bench,1," + name + ",male,7,9,,40,12,3,higher,,bench\n";
+            csv += "bench,1," + name + ",female,7,9,,40,11,3,higher,,bench\n";
+        }
+        archive::TArchive(to).ImportNormTable("bench.csv", csv);
+        return to;
+    }();
+    return copy;
+}
+
+// The norm columns of every index of the table: shown (every test scored), then sorted by a
+// T column (0: the first index, 6: the fourth), each way in turn, and filtered while sorted
+// by one, each up to the list repainted.
+void BM_ArchiveWindowNormColumns(benchmark::State& state) {
+    if (!Prepared().Ok) return state.SkipWithError("the protocols could not be prepared");
+    TBench bench(NormedDatabase());
+    TArchiveWindow& window = bench.OpenAndWait();
+    for (auto _ : state) {
+        window.actNormColumns->setChecked(true);
+        window.Tests->viewport()->repaint();
+        state.PauseTiming();
+        window.actNormColumns->setChecked(false);
+        state.ResumeTiming();
+    }
+    window.actNormColumns->setChecked(true);
+    state.counters["columns"] = window.TestModel().columnCount();
+}
+BENCHMARK(BM_ArchiveWindowNormColumns)->Unit(benchmark::kMillisecond);
+
+void BM_ArchiveWindowNormSorts(benchmark::State& state) {
+    if (!Prepared().Ok) return state.SkipWithError("the protocols could not be prepared");
+    TBench bench(NormedDatabase());
+    TArchiveWindow& window = bench.OpenAndWait();
+    window.actNormColumns->setChecked(true);
+    const int column = static_cast<int>(ArchiveColumns().size() + state.range(0));
+    bool ascending = false;
+    for (auto _ : state) {
+        window.Tests->sortByColumn(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        window.Tests->viewport()->repaint();
+        ascending = !ascending;
+    }
+    state.counters["rows"] = window.TestModel().rowCount();
+}
+BENCHMARK(BM_ArchiveWindowNormSorts)->Arg(0)->Arg(6)->Unit(benchmark::kMillisecond);
+
+void BM_ArchiveWindowNormFilters(benchmark::State& state) {
+    if (!Prepared().Ok) return state.SkipWithError("the protocols could not be prepared");
+    TBench bench(NormedDatabase());
+    TArchiveWindow& window = bench.OpenAndWait();
+    window.actNormColumns->setChecked(true);
+    window.Tests->sortByColumn(static_cast<int>(ArchiveColumns().size()), Qt::DescendingOrder);
+    const QString texts[] = {QStringLiteral("к"), QStringLiteral("кузн"), QString()};
+    std::size_t i = 0;
+    for (auto _ : state) {
+        window.Search->setText(texts[i++ % 3]);
+        window.Tests->viewport()->repaint();
+        window.Examinees->viewport()->repaint();
+    }
+    state.counters["rows"] = window.TestModel().rowCount();
+}
+BENCHMARK(BM_ArchiveWindowNormFilters)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 // its export.
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -225,7 +226,7 @@ TEST_F(ArchiveCommands, SummaryOfTheChosenTestsAndItsExport) {
     ASSERT_EQ(dialogs.saveRequests.size(), 1u);
     EXPECT_EQ(dialogs.saveRequests[0].InitialDir,
               QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + "/Results"));
-    EXPECT_EQ(dialogs.saveRequests[0].Filter, (TFileFilter{"CSV Files (*.csv)", "*.csv"}));
+    EXPECT_EQ(dialogs.saveRequests[0].Filter->Pattern, QStringLiteral("*.csv *.xlsx"));
     std::vector<std::vector<stats::TCell>> rows;
     for (const archive::TTestRow& t : summary->Tests())
         rows.push_back(archive::ExportCells(t, t.Examinee, false));
@@ -238,6 +239,39 @@ TEST_F(ArchiveCommands, SummaryOfTheChosenTestsAndItsExport) {
     EXPECT_NE(summaryText.find("\nN+,2,"), std::string::npos) << summaryText;
     EXPECT_EQ(QFileInfo(rowsFile).permissions() & (QFile::ReadOther | QFile::ReadGroup), 0);
     EXPECT_TRUE(dialogs.failures.empty());
+
+    // A name ending in .xlsx makes both files workbooks, the owner's only.
+    const QString book = dir.filePath("out/group.XLSX");
+    dialogs.saveAnswers.push_back(book);
+    summary->ExportButton->click();
+    EXPECT_TRUE(dialogs.failures.empty());
+    const QString summaryBook = dir.filePath("out/group (сводка).XLSX");
+    for (const QString& file : {book, summaryBook}) {
+        EXPECT_EQ(Read(file).substr(0, 2), "PK") << file.toStdString();
+        EXPECT_EQ(QFileInfo(file).permissions() & (QFile::ReadOther | QFile::ReadGroup), 0);
+    }
+#ifdef ORVIX_OPENPYXL_PYTHON
+    // Read back: the same header, one row per test, and the summary's N+ row with its n.
+    QProcess python;
+    python.start(QStringLiteral(ORVIX_OPENPYXL_PYTHON),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import openpyxl,sys\n"
+                                 "for f in sys.argv[1:]:\n"
+                                 "  s=openpyxl.load_workbook(f).active\n"
+                                 "  r=list(s.iter_rows(values_only=True))\n"
+                                 "  print(s.title,len(r),r[0][0],r[0][-1],r[1][0],r[1][1])\n"),
+                  book, summaryBook});
+    ASSERT_TRUE(python.waitForFinished(60000));
+    const QStringList lines = QString::fromUtf8(python.readAllStandardOutput()).split('\n');
+    ASSERT_GE(lines.size(), 2) << python.readAllStandardError().toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("Обследования 4 file status %1 %2")
+                            .arg(QString::fromStdString(rows[0][0].Text),
+                                 QString::fromStdString(rows[0][1].Text)));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Сводка ") +
+                                    QString::number(summary->Table->rowCount() + 1) +
+                                    QStringLiteral(" index max ")))
+        << lines[1].toStdString();
+#endif
 }
 
 }  // namespace

@@ -21,7 +21,9 @@ class TScriptedArchiveDialogs final : public TArchiveDialogs {
   public:
     std::deque<QString> folders, names;
     std::deque<TDateAnswer> dates;
-    std::vector<QStringList> nameLists;  // the names each name question offered
+    std::deque<stats::TExamineeData> examineeData;
+    std::vector<stats::TExamineeData> examineeDataShown;  // what each data question proposed
+    std::vector<QStringList> nameLists;                   // the names each name question offered
     std::vector<QString> informed;
 
     std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&) override {
@@ -34,6 +36,11 @@ class TScriptedArchiveDialogs final : public TArchiveDialogs {
     }
     std::optional<TDateAnswer> ChooseDate(QWidget*, const QString&, QDate) override {
         return Next(dates);
+    }
+    std::optional<stats::TExamineeData> ChooseExamineeData(
+        QWidget*, const QString&, const stats::TExamineeData& current) override {
+        examineeDataShown.push_back(current);
+        return Next(examineeData);
     }
     void Inform(QWidget*, const QString&, const QString& text) override {
         informed.push_back(text);

@@ -55,6 +55,15 @@ TEST_F(UserDirs, InstalledLayoutOpensTheSamplesAndSavesInTheDocuments) {
     EXPECT_TRUE(saved.exists());
 }
 
+TEST_F(UserDirs, NormTablesBesideTheProgramThenInstalledThenTheDocuments) {
+    const auto norms = [&] { return user_dirs::NormsFolder(ExeDir(), Documents()); };
+    EXPECT_EQ(norms(), Documents());
+    ASSERT_TRUE(QDir().mkpath(Path("usr/share/orvix-kl/norms")));
+    EXPECT_EQ(norms(), Path("usr/share/orvix-kl/norms"));
+    ASSERT_TRUE(QDir().mkpath(Path("usr/bin/norms")));
+    EXPECT_EQ(norms(), ExeDir() + "norms");
+}
+
 TEST_F(UserDirs, WithoutAnySamplesTheOpenDialogStartsInTheDocuments) {
     EXPECT_EQ(Open(), Documents());
     // Only a folder counts: a file called Data beside the program or at the samples' place
