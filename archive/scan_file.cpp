@@ -1,5 +1,6 @@
 #include "scan_file.h"
 
+#include <chrono>
 #include <fstream>
 #include <system_error>
 
@@ -36,7 +37,7 @@ std::optional<TFileStamp> StampOf(const fs::path& file) {
         stamp.Size = fs::file_size(file, ec);
         const auto time = fs::last_write_time(file, ec);
         if (ec) return std::nullopt;
-        const auto system = std::chrono::clock_cast<std::chrono::system_clock>(time);
+        const auto system = fs::file_time_type::clock::to_sys(time);
         stamp.ModifiedNs =
             std::chrono::duration_cast<std::chrono::nanoseconds>(system.time_since_epoch()).count();
     }

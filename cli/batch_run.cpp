@@ -39,28 +39,29 @@ std::string Utf8(const fs::path& path) {
     return std::string(u8.begin(), u8.end());
 }
 
-// A path as the directory entry it names: its folder resolved (links, "..", the current
-// folder), its own name as given. A file renamed over that entry is what a later read of the
-// path finds.
-class TEntryKeys {
+// The folder that holds a path's entry, resolved (links, "..", the current folder): two paths
+// name entries of one folder when their keys are equal.
+class TFolderKeys {
   public:
     std::string Of(const fs::path& path) {
         std::error_code ec;
         fs::path absolute = fs::absolute(path, ec);
         if (ec) absolute = path;
-        const std::string folder = Utf8(absolute.parent_path());
+        const fs::path parent = absolute.parent_path();
+        const std::string folder = Utf8(parent);
         auto it = folders_.find(folder);
         if (it == folders_.end()) {
-            fs::path resolved = fs::weakly_canonical(absolute.parent_path(), ec);
-            if (ec) resolved = absolute.parent_path().lexically_normal();
-            it = folders_.emplace(folder, Utf8(resolved)).first;
-        }
-        std::string key = it->second + '/' + Utf8(absolute.filename());
+            fs::path resolved = fs::weakly_canonical(parent, ec);
+            if (ec) resolved = parent.lexically_normal();
+            std::string key = Utf8(resolved);
 #ifdef _WIN32
-        for (char& c : key)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+            // Windows file names are the same entry in either case.
+            for (char& c : key)
+                if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
 #endif
-        return key;
+            it = folders_.emplace(folder, std::move(key)).first;
+        }
+        return it->second;
     }
 
   private:
@@ -109,11 +110,11 @@ class TBatchRun {
     TRunNames names_;
     std::unordered_map<std::string, std::size_t> writing_;  // name key -> protocol writing it
     std::deque<TPending> pending_;
-    TEntryKeys keys_;
-    // The protocols by the entry they read, and those to be read again after the files of an
-    // earlier protocol replaced them.
-    std::unordered_map<std::string, std::vector<std::size_t>> protocolsAt_;
-    std::vector<bool> reread_;
+    // The protocols in the output folder. Any of them may be a file an earlier protocol writes,
+    // so it is read only after the protocols before it are done, as a run of one protocol after
+    // the other reads it. Read ahead, it would also be open while that file is replaced, which
+    // Windows refuses (the file is in use).
+    std::vector<bool> readInTurn_;
 
     std::string summary_;
     std::vector<std::vector<stats::TCell>> rows_;
@@ -134,13 +135,6 @@ void TBatchRun::Write(TPending& p, TWorkerPool& workers, TWorkerPool& flushes) {
     }
     if (p.Stem != tag) step.Outcome.SameNamesAs = *names_.Owner(tag);
     writing_[TRunNames::Key(p.Stem)] = p.Index;
-    // A later protocol that is one of these files is read after they are written.
-    for (const fs::path& file : OutputFiles(options_, p.Stem, step.Pictures, page_ != nullptr)) {
-        const auto at = protocolsAt_.find(keys_.Of(file));
-        if (at == protocolsAt_.end()) continue;
-        for (const std::size_t j : at->second)
-            if (j > p.Index) reread_[j] = true;
-    }
     p.Staging = workers.Submit([this, step = p.Step, stem = p.Stem, &flushes] {
         return flushes.Submit(StageOutputs(*step, stem, options_, page_));
     });
@@ -206,9 +200,11 @@ int TBatchRun::Run() {
     workbook_ = options_.Summary && IsWorkbookName(*options_.Summary);
     summary_ = SummaryHeader(norms_.get());
     const std::size_t total = options_.Protocols.size();
-    reread_.assign(total, false);
+    TFolderKeys folders;
+    const std::string outFolder = folders.Of(options_.OutDir / "-");
+    readInTurn_.assign(total, false);
     for (std::size_t i = 0; i < total; ++i)
-        protocolsAt_[keys_.Of(options_.Protocols[i])].push_back(i);
+        readInTurn_[i] = folders.Of(options_.Protocols[i]) == outFolder;
 
     {
         // Declared before the workers: a worker hands its files to a flush thread.
@@ -216,11 +212,15 @@ int TBatchRun::Run() {
         TWorkerPool workers(options_.Workers ? options_.Workers : MachineWorkerCount());
         const std::size_t ahead = 2 * workers.Size();
         TOrderedJobs<std::shared_ptr<TLoadedStep>> loads(
-            workers, total, [this](std::size_t i) { return Load(i); }, ahead);
+            workers, total,
+            [this](std::size_t i) {
+                return readInTurn_[i] ? std::shared_ptr<TLoadedStep>() : Load(i);
+            },
+            ahead);
         for (std::size_t i = 0; i < total; ++i) {
             TPending p{i, loads.Next(), {}, {}, {}};
-            if (reread_[i]) {
-                // It is one of the files written before it: read it as they left it.
+            if (!p.Step) {
+                // It may be one of the files written before it: read it as they left it.
                 EmitThrough(i);
                 p.Step = Load(i);
             }

@@ -21,8 +21,10 @@ toolchain=$root/cmake/mingw-w64-x86_64.cmake
 jobs=$(nproc)
 step() { echo "=== $1 (at $SECONDS s)"; }
 
+# tcl generates SQLite's single-file source; libz-mingw-w64-dev is zlib for Windows, which the
+# workbook library packs its files with.
 packages=(cmake ninja-build dpkg-dev g++-mingw-w64-x86-64-posix wine wine64 googletest python3
-          librsvg2-bin)
+          librsvg2-bin tcl libz-mingw-w64-dev)
 if [[ ${WINDOWS_QT:-1} != 0 ]]; then
     # Qt's host tools and Russian texts; nsis makes the installer; a virtual screen with a
     # window manager, xdotool to work the window and xwd with netpbm for its screenshot.
@@ -56,11 +58,47 @@ if [[ ! -f $gif2rgb ]]; then
         "$src"/openbsd-reallocarray.c /usr/x86_64-w64-mingw32/lib/binmode.o
 fi
 
+# SQLite for Windows (the archive), from the sqlite3 source package of the installed release:
+# its single-file form is generated on this machine, then compiled into a static library.
+sqlite=$deps/sqlite
+if [[ ! -f $sqlite/lib/libsqlite3.a ]]; then
+    step "SQLite for Windows"
+    fetch_debian_source "$deps" sqlite3 "$deps/sqlite3-src"
+    rm -rf "$deps/sqlite3-gen" "$sqlite"
+    mkdir -p "$deps/sqlite3-gen" "$sqlite/include" "$sqlite/lib"
+    (cd "$deps/sqlite3-gen" && "$deps/sqlite3-src/configure" --disable-tcl >/dev/null &&
+        make -j"$jobs" sqlite3.c >/dev/null)
+    x86_64-w64-mingw32-gcc-posix -O2 -w -DSQLITE_THREADSAFE=1 -c "$deps/sqlite3-gen/sqlite3.c" \
+        -o "$deps/sqlite3-gen/sqlite3.o"
+    x86_64-w64-mingw32-ar rcs "$sqlite/lib/libsqlite3.a" "$deps/sqlite3-gen/sqlite3.o"
+    cp "$deps/sqlite3-gen/sqlite3.h" "$sqlite/include/"
+    rm -rf "$deps/sqlite3-src" "$deps/sqlite3-gen"
+fi
+
+# libxlsxwriter for Windows (workbooks), from its source package, static, on MinGW's zlib.
+xlsx=$deps/xlsxwriter
+zlib=/usr/x86_64-w64-mingw32/lib/libz.a
+if [[ ! -f $xlsx/lib/libxlsxwriter.a ]]; then
+    step "libxlsxwriter for Windows"
+    fetch_debian_source "$deps" libxlsxwriter "$deps/xlsxwriter-src"
+    cmake -S "$deps/xlsxwriter-src" -B "$deps/xlsxwriter-build" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF \
+        -DCMAKE_INSTALL_PREFIX="$xlsx" -DZLIB_LIBRARY="$zlib" \
+        -DZLIB_INCLUDE_DIR=/usr/x86_64-w64-mingw32/include >/dev/null
+    cmake --build "$deps/xlsxwriter-build" --parallel "$jobs" >/dev/null
+    cmake --install "$deps/xlsxwriter-build" >/dev/null
+    rm -rf "$deps/xlsxwriter-src" "$deps/xlsxwriter-build"
+fi
+# What both Windows builds are given to find them.
+libraries=(-DSQLite3_INCLUDE_DIR="$sqlite/include" -DSQLite3_LIBRARY="$sqlite/lib/libsqlite3.a"
+           -DORVIX_XLSXWRITER_INCLUDE="$xlsx/include" -DORVIX_XLSXWRITER="$xlsx/lib/libxlsxwriter.a"
+           -DZLIB_LIBRARY="$zlib" -DZLIB_INCLUDE_DIR=/usr/x86_64-w64-mingw32/include)
+
 trap 'wine_stop; screen_stop' EXIT
 
 step "Cross build (MinGW-w64, without Qt)"
 cmake --preset windows-cross -B "$build" -DGTest_DIR="$gtest/lib/cmake/GTest" \
-    -DORVIX_GIF2RGB="$gif2rgb" >/dev/null
+    -DORVIX_GIF2RGB="$gif2rgb" "${libraries[@]}" >/dev/null
 cmake --build "$build" --parallel "$jobs"
 
 step "Tests under wine (without Qt)"
@@ -76,7 +114,7 @@ kit=$("$root/scripts/windows-qt-kit.sh" | tail -n1)
 
 step "Cross build (MinGW-w64, with Qt)"
 cmake --preset windows-cross-qt -B "$qtbuild" -DORVIX_QT_KIT="$kit" \
-    -DGTest_DIR="$gtest/lib/cmake/GTest" -DORVIX_GIF2RGB="$gif2rgb" >/dev/null
+    -DGTest_DIR="$gtest/lib/cmake/GTest" -DORVIX_GIF2RGB="$gif2rgb" "${libraries[@]}" >/dev/null
 cmake --build "$qtbuild" --parallel "$jobs"
 
 step "Tests under wine (with Qt, on a virtual screen)"

@@ -214,7 +214,8 @@ TEST_F(ArchiveTest, TestViewSortsAndFiltersWithoutLosingRows) {
     for (int i = 1; i <= 12; ++i) Protocol("p" + std::to_string(i), static_cast<std::uint64_t>(i));
     auto spoilt = protogen::GenerateProtocol({});
     spoilt.Head[9] = "zero";
-    Write("Ёлка-spoilt", spoilt);
+    // Named as UTF-8: a narrow string would be read in the system's code page on Windows.
+    Write(fs::path(u8"Ёлка-spoilt"), spoilt);
     TArchive a(Db());
     Scan(a);
     TTestView view(a.Tests());

@@ -164,13 +164,15 @@ TEST(BatchInParallel, WritesWhatARunOfOneProtocolAfterTheOtherWrites) {
     auto table = generated(37, 40);
     table.Head[1] = "blocked table";
     add("table.klp", table);
-    // A protocol that is the report an earlier protocol writes: read after that report.
+    // A protocol that is the report an earlier protocol writes: read after that report, both
+    // right behind it (a read ahead would have it open while the report replaces it) and later.
     auto early = generated(38, 40);
     early.Head[1] = "overwritten";
     add("early.klp", early);
+    const fs::path overwritten = out / "overwritten KL.txt";
+    protocols.push_back(overwritten);
     for (std::uint64_t seed = 40; seed <= 47; ++seed)
         add("more-" + std::to_string(seed) + ".klp", generated(seed, 40));
-    const fs::path overwritten = out / "overwritten KL.txt";
     protocols.push_back(overwritten);
     add("last.klp", generated(48, 40));
 

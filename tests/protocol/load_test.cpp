@@ -3,11 +3,11 @@
 
 #ifndef _WIN32
 #include <sys/stat.h>
-#include <random>
 #endif
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 #include "base/errors.h"
 #include "base/file_io.h"
