@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "archive/pseudonym.h"
+#include "base/local_time.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -123,16 +124,8 @@ void CreateSchema(TDatabase& db) {
 }
 
 fs::path NameBeside(const fs::path& path, std::string_view what) {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-    const std::string base = std::string(".") + std::string(what) + "-" + stamp;
+    const std::string base =
+        std::string(".") + std::string(what) + "-" + LocalTimeText("%Y%m%d-%H%M%S");
     for (int n = 1;; ++n) {
         fs::path candidate = path;
         candidate += base + (n > 1 ? "-" + std::to_string(n) : "");

@@ -6,6 +6,7 @@
 #include "archive/archive.h"
 #include "archive/archive_internal.h"
 #include "archive/pseudonym.h"
+#include "base/local_time.h"
 #include "stats/norm_table_csv.h"
 
 namespace orvix::archive {
@@ -14,16 +15,7 @@ namespace {
 constexpr std::string_view kInUseKey = "norm table in use";
 
 std::string LocalTimeNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M", &local);
-    return stamp;
+    return LocalTimeText("%Y-%m-%d %H:%M");
 }
 
 // A stored text is checked when it comes in; one that no longer reads (changed by hand in the

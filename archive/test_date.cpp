@@ -1,4 +1,5 @@
 #include "test_date.h"
+#include "base/local_time.h"
 
 #include <cstdio>
 #include <ctime>
@@ -90,12 +91,7 @@ std::optional<TCalendarDate> TestDateOf(std::string_view fileTag, std::string_vi
 TCalendarDate LocalDateOf(std::int64_t unixNs) {
     std::time_t seconds = static_cast<std::time_t>(unixNs / 1000000000);
     if (unixNs < 0 && unixNs % 1000000000 != 0) --seconds;
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &seconds);
-#else
-    localtime_r(&seconds, &local);
-#endif
+    const std::tm local = LocalTime(seconds);
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 

@@ -7,6 +7,7 @@
 #include "archive/archive_local_norms.h"
 #include "archive/private_file.h"
 #include "base/file_io.h"
+#include "base/local_time.h"
 #include "cli/archive_tool.h"
 #include "stats/norm_table_csv.h"
 
@@ -14,16 +15,7 @@ namespace orvix::archive_tool {
 namespace {
 
 std::string Today() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    char text[16];
-    std::strftime(text, sizeof text, "%Y-%m-%d", &local);
-    return text;
+    return LocalTimeText("%Y-%m-%d");
 }
 
 // One line per table: number, name, when imported, rows, its norms, and whether it is in use;
