@@ -37,10 +37,12 @@ std::string Replaced(std::string text, const std::string& what, const std::strin
     return text;
 }
 
+}  // namespace
+
+void WritePrivateWorkbook(const std::filesystem::path& target,
+                          const std::vector<std::string>& header,
+                          std::vector<std::vector<stats::TCell>> rows, const char* sheet) {
 #if ORVIX_ARCHIVE_XLSX
-// The workbook written in a folder of its own that only the owner may enter, made the owner's
-// only there, then moved over the target: nobody else can read it at any moment.
-void WritePrivateWorkbook(const std::filesystem::path& target, const workbook::TTable& table) {
     namespace fs = std::filesystem;
     const fs::path folder = (target.has_parent_path() ? target.parent_path() : fs::path(".")) /
                             (".orvix-export-" + std::to_string(std::random_device{}()));
@@ -51,7 +53,7 @@ void WritePrivateWorkbook(const std::filesystem::path& target, const workbook::T
     const fs::path inside = folder / target.filename();
     try {
         try {
-            workbook::WriteWorkbook(inside, table, "Архив");
+            workbook::WriteWorkbook(inside, {header, std::move(rows)}, sheet);
         } catch (const EFCreateError&) {
             throw EFCreateError(WithArgument(msg::kCannotCreateFile, PathText(target)));
         }
@@ -63,10 +65,15 @@ void WritePrivateWorkbook(const std::filesystem::path& target, const workbook::T
         throw;
     }
     fs::remove_all(folder, ec);
-}
+#else
+    (void)target;
+    (void)header;
+    (void)rows;
+    (void)sheet;
+    throw EArchiveError::Utf8(
+        "Эта сборка сделана без libxlsxwriter и не пишет книги .xlsx; выберите имя .csv.");
 #endif
-
-}  // namespace
+}
 
 std::vector<std::string> ExportHeader() {
     std::vector<std::string> header = {"file", "examinee", "test date", "FileTag", "subject"};
@@ -141,12 +148,7 @@ bool TArchive::Export(const std::filesystem::path& target, const TExportOptions&
         allOk = allOk && t.Status == TTestStatus::Ok;
     }
     if (EndsWithNoCase(Utf8Path(target), ".xlsx")) {
-#if ORVIX_ARCHIVE_XLSX
-        WritePrivateWorkbook(target, {ExportHeader(), std::move(rows)});
-#else
-        throw EArchiveError::Utf8(
-            "Эта сборка сделана без libxlsxwriter и не пишет книги .xlsx; выберите имя .csv.");
-#endif
+        WritePrivateWorkbook(target, ExportHeader(), std::move(rows), "Архив");
     } else {
         WritePrivateFile(target, ExportCsv(rows));
     }

@@ -29,4 +29,12 @@ std::string TestCode(const TTestRow& row);
 // the batch summary writes its cells (stats::CsvText).
 std::string ExportCsv(const std::vector<std::vector<stats::TCell>>& rows);
 
+// `header` and `rows` as a workbook at `target` with one sheet named `sheet`, written in a
+// folder only the owner may enter and made the owner's only before it is moved over the target:
+// nobody else can read it at any moment (names in it are personal data). A build without the
+// workbook writer refuses with a message naming the CSV way.
+void WritePrivateWorkbook(const std::filesystem::path& target,
+                          const std::vector<std::string>& header,
+                          std::vector<std::vector<stats::TCell>> rows, const char* sheet);
+
 }  // namespace orvix::archive
