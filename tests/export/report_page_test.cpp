@@ -92,7 +92,9 @@ TEST_F(ReportPage, OneA4PageWithEmbeddedFontsAndSearchableText) {
         ASSERT_GE(f.size(), 7) << row;
         EXPECT_EQ(f[f.size() - 5], "yes") << "not embedded: " << row;
         EXPECT_EQ(f[f.size() - 3], "yes") << "no Unicode map: " << row;
-        mono = mono || row.find("Mono") != std::string::npos;
+        // The fixed-pitch font: Liberation Mono on Linux, Courier New on Windows.
+        mono = mono || row.find("Mono") != std::string::npos ||
+               row.find("Courier") != std::string::npos;
     }
     EXPECT_GE(fontCount, 2) << fonts;
     EXPECT_TRUE(mono) << fonts;
