@@ -30,18 +30,14 @@ extern char** environ;
 namespace orvix::test {
 namespace fs = std::filesystem;
 
+#ifdef _WIN32
+
 namespace {
 
 std::string FileText(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
-
-}  // namespace
-
-#ifdef _WIN32
-
-namespace {
 
 // wine's own exports for moving between its Windows and Unix file names; absent on Windows.
 using ToUnixName = char*(__cdecl*)(const WCHAR*);
