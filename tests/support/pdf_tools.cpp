@@ -43,14 +43,19 @@ std::string FileText(const fs::path& file) {
 using ToUnixName = char*(__cdecl*)(const WCHAR*);
 using ToDosName = WCHAR*(__cdecl*)(const char*);
 
+// A kernel32 export by name, or null (through void (*)(), the cast that says so on purpose).
+template <typename Function>
+Function Kernel32Export(const char* name) {
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), name)));
+}
+
 ToUnixName WineToUnix() {
-    return reinterpret_cast<ToUnixName>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name"));
+    return Kernel32Export<ToUnixName>("wine_get_unix_file_name");
 }
 
 ToDosName WineToDos() {
-    return reinterpret_cast<ToDosName>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name"));
+    return Kernel32Export<ToDosName>("wine_get_dos_file_name");
 }
 
 std::wstring Wide(const std::string& utf8) {
