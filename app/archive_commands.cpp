@@ -31,9 +31,10 @@ QString Name(const std::string& utf8) {
 void TArchiveWindow::OpenSelected() {
     const QModelIndex current = Tests->currentIndex();
     if (!current.isValid()) return;
-    // The path as the open dialog would give it; a missing file fails there with Data's
-    // message for a file that cannot be opened.
-    const QString path = FromPath(testModel_->Row(current.row()).File);
+    // The path as the open dialog would give it, in Qt's form with '/' on every system (not the
+    // form shown to the user); a missing file fails there with Data's message for a file that
+    // cannot be opened, naming the file as Data does.
+    const QString path = QDir::fromNativeSeparators(FromPath(testModel_->Row(current.row()).File));
     form_.OpenProtocol(path);
     form_.raise();
     form_.activateWindow();

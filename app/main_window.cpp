@@ -42,7 +42,8 @@ class TClientArea final : public QWidget {
     void resizeEvent(QResizeEvent*) override {
         if (bevel) bevel->setGeometry(0, 0, width(), 2);
         if (work) work->setGeometry(0, 0, width(), height());
-        if (hint) hint->setGeometry(12, 12, width() - 24, hint->sizeHint().height());
+        // The hint wraps where the desktop's font makes it wider than the window.
+        if (hint) hint->setGeometry(12, 12, width() - 24, hint->heightForWidth(width() - 24));
     }
 };
 
@@ -98,6 +99,7 @@ void TForm1::CreateWorkPanel() {
     // Every command is off at first: the way in, until the About box has been confirmed.
     lbHint = new QLabel(StartHint(), client);
     lbHint->setObjectName(QStringLiteral("lbHint"));
+    lbHint->setWordWrap(true);
     client->hint = lbHint;
 
     Chart5sec = new TTempoChart(paWork);

@@ -12,6 +12,16 @@
 #include "base/file_io.h"
 #include "base/staged_files.h"
 
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
 namespace orvix::workbook {
 namespace fs = std::filesystem;
 
@@ -75,10 +85,32 @@ void WriteCell(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const stats::
     }
 }
 
+// The name the workbook writer opens `file` (which exists) by. Built for Windows with MinGW it
+// opens files with the C library, which reads a name in the ANSI code page, not UTF-8: a name
+// with other characters (a Russian folder or file name) is given as the file's short name,
+// plain ASCII where the volume keeps short names.
+std::string WriterFileName(const fs::path& file) {
+#ifdef _WIN32
+    const auto ascii = [](const std::wstring& name) {
+        return std::all_of(name.begin(), name.end(), [](wchar_t c) { return c < 0x80; });
+    };
+    const std::wstring& name = file.native();
+    if (!ascii(name)) {
+        const DWORD size = GetShortPathNameW(name.c_str(), nullptr, 0);
+        std::wstring shortName(size, L'\0');
+        if (size > 0 && GetShortPathNameW(name.c_str(), shortName.data(), size) == size - 1) {
+            shortName.resize(size - 1);
+            if (ascii(shortName)) return std::string(shortName.begin(), shortName.end());
+        }
+    }
+#endif
+    return Utf8(file);
+}
+
 void WriteSheet(const fs::path& file, const TTable& table, std::string_view sheetName) {
     lxw_workbook_options options{};
     std::unique_ptr<lxw_workbook, WorkbookCloser> book(
-        workbook_new_opt(Utf8(file).c_str(), &options));
+        workbook_new_opt(WriterFileName(file).c_str(), &options));
     if (!book) throw EWriteError(msg::kStreamWriteError);
     lxw_worksheet* sheet = workbook_add_worksheet(book.get(), std::string(sheetName).c_str());
     lxw_format* bold = workbook_add_format(book.get());

@@ -61,6 +61,10 @@ wine_start() {
     else
         wine reg delete "$driver" /v Graphics /f </dev/null >/dev/null 2>&1 || true
     fi
+    # wine takes the system's fonts from Linux and leaves its Windows fonts folder empty; Qt's
+    # offscreen platform in the tests reads only that folder, so the Liberation fonts go there.
+    cp -f /usr/share/fonts/truetype/liberation/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" \
+        2>/dev/null || true
     # The fonts the program names, resolved to the metric-compatible Liberation fonts as
     # fontconfig does on Linux.
     local fonts='HKCU\Software\Wine\Fonts\Replacements' name

@@ -77,9 +77,12 @@ TEST_F(ChartSave, GifEndingAddedUnlessExactlyThere) {
         {"result.gif.txt", "result.gif.txt.gif"},
         {"gif", "gif.gif"},
     };
+    int case_ = 0;
     for (const auto& [entered, written] : names) {
         SCOPED_TRACE(entered);
-        const QString folder = dir.filePath(entered + QString("-dir"));
+        // A folder of its own per name, numbered: Windows file names ignore letter case, so
+        // folders named after "result.gif" and "result.GIF" would be one.
+        const QString folder = dir.filePath(QString::number(++case_));
         QDir().mkpath(folder);
         Save(form->mmSaveChart5sec, folder + "/" + entered);
         EXPECT_EQ(Entries(folder), QStringList{written});

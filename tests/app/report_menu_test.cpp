@@ -18,6 +18,7 @@
 #include "protocol/points_csv.h"
 #include "stats/norm_table_csv.h"
 #include "stats/stats_text.h"
+#include "tests/support/pdf_tools.h"
 
 namespace orvix::test {
 namespace {
@@ -28,15 +29,10 @@ QString BesideProgram(const QString& name) {
 
 // What pdftotext reads in a PDF, whitespace runs as one space.
 QString PdfText(const QString& pdf) {
-    const std::string command = "pdftotext -enc UTF-8 '" + pdf.toStdString() + "' -";
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buf[4096];
-        std::size_t n = 0;
-        while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) out.append(buf, n);
-        EXPECT_EQ(pclose(pipe), 0);
-    }
-    return QString::fromStdString(out).simplified();
+    return QString::fromStdString(
+               PdfToolOutput("pdftotext",
+                             {"-enc", "UTF-8", PdfToolPath(pdf.toStdU16String()), "-"}))
+        .simplified();
 }
 
 using ReportMenu = FormTest;

@@ -38,6 +38,9 @@ TEST_F(ReportPrint, WithoutAPrinterThePageFileIsProposedInResults) {
     };
     form->mmReportPrint->trigger();
     EXPECT_EQ(dialogs.printRequests, 1);
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows's print dialog is the system's own, without Qt's widgets to read";
+#endif
     EXPECT_EQ(printerShown, QPrintDialog::tr("Print to File (PDF)"));
     EXPECT_EQ(fileShown, QDir::toNativeSeparators(QCoreApplication::applicationDirPath() +
                                                   "/Results/Петров 12_05 KL.pdf"));

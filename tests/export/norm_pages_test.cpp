@@ -17,6 +17,7 @@
 #include "export/report_page.h"
 #include "stats/norm_table_csv.h"
 #include "stats/stats_text.h"
+#include "tests/support/pdf_tools.h"
 #include "tools/ppm2gif/ppm_reader.h"
 #include "tools/protogen/protocol_writer.h"
 
@@ -26,15 +27,8 @@ namespace fs = std::filesystem;
 
 constexpr int kDpi = 216;
 
-std::string Output(const std::string& command) {
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buf[4096];
-        for (std::size_t n = 0; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
-        EXPECT_EQ(pclose(pipe), 0) << command;
-    }
-    return out;
-}
+using test::PdfToolOutput;
+using test::PdfToolPath;
 
 std::string Squeezed(const QString& text) {
     return text.simplified().toStdString();
@@ -43,18 +37,18 @@ std::string Squeezed(const QString& text) {
 // The page's text, or only that inside `area` (page units: tenths of a point), whitespace runs
 // as one space.
 std::string PdfText(const fs::path& pdf, const QRectF& area = {}) {
-    std::string where;
+    std::vector<std::string> arguments{"-enc", "UTF-8"};
     if (!area.isNull()) {
         const auto pt = [](double units) { return std::to_string(std::lround(units / 10)); };
-        where = "-r 72 -x " + pt(area.left()) + " -y " + pt(area.top()) + " -W " +
-                pt(area.width()) + " -H " + pt(area.height()) + " ";
+        arguments.insert(arguments.end(), {"-r", "72", "-x", pt(area.left()), "-y", pt(area.top()),
+                                           "-W", pt(area.width()), "-H", pt(area.height())});
     }
-    return Squeezed(QString::fromStdString(
-        Output("pdftotext -enc UTF-8 " + where + "'" + pdf.string() + "' -")));
+    arguments.insert(arguments.end(), {PdfToolPath(pdf), "-"});
+    return Squeezed(QString::fromStdString(PdfToolOutput("pdftotext", arguments)));
 }
 
 bool OnePage(const fs::path& pdf) {
-    return Output("pdfinfo '" + pdf.string() + "'").find("Pages:           1\n") !=
+    return PdfToolOutput("pdfinfo", {PdfToolPath(pdf)}).find("Pages:           1\n") !=
            std::string::npos;
 }
 
@@ -207,8 +201,8 @@ TEST_F(NormPages, PointsBandsArrowheadAndTheShadedRangeLieOnTheScale) {
     ASSERT_TRUE(profile);
     const fs::path pdf = dir_ / "page.pdf";
     WriteReportPdf(pdf, load_, report_, QDate(2024, 3, 15), &norms_);
-    Output("pdftoppm -r " + std::to_string(kDpi) + " '" + pdf.string() + "' '" +
-           (dir_ / "r").string() + "'");
+    PdfToolOutput("pdftoppm",
+                  {"-r", std::to_string(kDpi), PdfToolPath(pdf), PdfToolPath(dir_ / "r")});
     const TRgbImage image = ParsePpm(ReadWholeFile(dir_ / "r-1.ppm", 1u << 30));
     const TPlaced placed = Place(report_, *profile);
     const auto pixel = [&](double x, double y) {

@@ -5,7 +5,6 @@
 #include <QDate>
 #include <QFontMetricsF>
 #include <QRegularExpression>
-#include <cstdio>
 #include <filesystem>
 #include <random>
 #include <sstream>
@@ -21,6 +20,7 @@
 #include "protocol/output_names.h"
 #include "protocol/report.h"
 #include "stats/stats_text.h"
+#include "tests/support/pdf_tools.h"
 #include "tools/ppm2gif/ppm_reader.h"
 #include "tools/protogen/protocol_writer.h"
 
@@ -28,21 +28,8 @@ namespace orvix {
 namespace {
 namespace fs = std::filesystem;
 
-// The standard output of a command.
-std::string Output(const std::string& command) {
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return out;
-    char buf[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) out.append(buf, n);
-    EXPECT_EQ(pclose(pipe), 0) << command;
-    return out;
-}
-
-std::string Quoted(const fs::path& p) {
-    return "'" + p.string() + "'";
-}
+using test::PdfToolOutput;
+using test::PdfToolPath;
 
 // Whitespace runs as one space, ends trimmed: text extraction may space words differently.
 std::string Squeezed(const QString& text) {
@@ -88,12 +75,12 @@ TEST_F(ReportPage, OneA4PageWithEmbeddedFontsAndSearchableText) {
     const fs::path pdf = dir_ / "page.pdf";
     WriteReportPdf(pdf, load_, report_, QDate(2024, 3, 15));
 
-    const std::string info = Output("pdfinfo " + Quoted(pdf));
+    const std::string info = PdfToolOutput("pdfinfo", {PdfToolPath(pdf)});
     EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
     EXPECT_NE(info.find("(A4)"), std::string::npos) << info;
 
     // Every font embedded; the report's font is monospaced.
-    const std::string fonts = Output("pdffonts " + Quoted(pdf));
+    const std::string fonts = PdfToolOutput("pdffonts", {PdfToolPath(pdf)});
     std::istringstream rows(fonts);
     std::string row;
     int fontCount = 0;
@@ -105,13 +92,15 @@ TEST_F(ReportPage, OneA4PageWithEmbeddedFontsAndSearchableText) {
         ASSERT_GE(f.size(), 7) << row;
         EXPECT_EQ(f[f.size() - 5], "yes") << "not embedded: " << row;
         EXPECT_EQ(f[f.size() - 3], "yes") << "no Unicode map: " << row;
-        mono = mono || row.find("Mono") != std::string::npos;
+        // The fixed-pitch font: Liberation Mono on Linux, Courier New on Windows.
+        mono = mono || row.find("Mono") != std::string::npos ||
+               row.find("Courier") != std::string::npos;
     }
     EXPECT_GE(fontCount, 2) << fonts;
     EXPECT_TRUE(mono) << fonts;
 
-    const std::string text =
-        Squeezed(QString::fromStdString(Output("pdftotext -enc UTF-8 " + Quoted(pdf) + " -")));
+    const std::string text = Squeezed(QString::fromStdString(
+        PdfToolOutput("pdftotext", {"-enc", "UTF-8", PdfToolPath(pdf), "-"})));
     for (const QString& line : ReportPageLines(report_)) {
         if (line.trimmed().isEmpty()) continue;
         EXPECT_NE(text.find(Squeezed(line)), std::string::npos) << Squeezed(line);
@@ -146,7 +135,8 @@ bool Whitish(const std::uint8_t* p) {
 TEST_F(ReportPage, MarkersAndTheirCuesLieWhereTheChartsPutThem) {
     const fs::path pdf = dir_ / "page.pdf";
     WriteReportPdf(pdf, load_, report_, QDate(2024, 3, 15));
-    Output("pdftoppm -r " + std::to_string(kDpi) + " " + Quoted(pdf) + " " + Quoted(dir_ / "r"));
+    PdfToolOutput("pdftoppm",
+                  {"-r", std::to_string(kDpi), PdfToolPath(pdf), PdfToolPath(dir_ / "r")});
     const TRgbImage page = ParsePpm(ReadWholeFile(dir_ / "r-1.ppm", 1u << 30));
     const double a4Width = 210 / 25.4 * kDpi;
     ASSERT_NEAR(page.Width, a4Width, 2);
@@ -310,10 +300,10 @@ TEST_F(ReportPage, EveryFigureIsWholeOnThePagesOfManyTests) {
         for (int c = 0; c < 2; ++c) {
             const double left = layout.Figures.left() + c * (columnWidth + 60);
             const auto pt = [](double units) { return std::to_string(std::lround(units / 10)); };
-            columns[c] = Squeezed(QString::fromStdString(
-                Output("pdftotext -enc UTF-8 -r 72 -x " + pt(left - 5) + " -y " +
-                       pt(layout.Figures.top()) + " -W " + pt(columnWidth + 10) + " -H " +
-                       pt(layout.Figures.height() + 20) + " " + Quoted(pdf) + " -")));
+            columns[c] = Squeezed(QString::fromStdString(PdfToolOutput(
+                "pdftotext", {"-enc", "UTF-8", "-r", "72", "-x", pt(left - 5), "-y",
+                              pt(layout.Figures.top()), "-W", pt(columnWidth + 10), "-H",
+                              pt(layout.Figures.height() + 20), PdfToolPath(pdf), "-"})));
         }
         for (qsizetype i = 0; i < figures.size(); ++i) {
             const std::string& column = columns[i < 4 ? 0 : 1];
@@ -342,7 +332,8 @@ TEST_F(ReportPage, BatchWritesAPagePerProtocolUnderItsNumberedName) {
     for (const std::string& stem : {protocol.Head[1], protocol.Head[1] + " (2)"}) {
         const fs::path pdf = batch::OutputPath(options.OutDir, stem, output::kPdf);
         ASSERT_TRUE(fs::exists(pdf)) << pdf;
-        EXPECT_NE(Output("pdfinfo " + Quoted(pdf)).find("Pages:           1\n"), std::string::npos);
+        EXPECT_NE(PdfToolOutput("pdfinfo", {PdfToolPath(pdf)}).find("Pages:           1\n"),
+                  std::string::npos);
     }
 }
 
@@ -363,12 +354,12 @@ TEST_F(ComparePage, OneA4PageWithBothTestsTheTableAndTheComparisonText) {
     ASSERT_EQ(later.Analysis.Stopped, TAnalysisStep::Done);
     const fs::path pdf = dir_ / "compare.pdf";
     WriteComparisonPdf(pdf, load_, later, QDate(2024, 3, 15));
-    const std::string info = Output("pdfinfo " + Quoted(pdf));
+    const std::string info = PdfToolOutput("pdfinfo", {PdfToolPath(pdf)});
     EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
     EXPECT_NE(info.find("(A4)"), std::string::npos) << info;
 
-    const std::string text =
-        Squeezed(QString::fromStdString(Output("pdftotext -enc UTF-8 " + Quoted(pdf) + " -")));
+    const std::string text = Squeezed(QString::fromStdString(
+        PdfToolOutput("pdftotext", {"-enc", "UTF-8", PdfToolPath(pdf), "-"})));
     const auto expect = [&](const std::string& part) {
         EXPECT_NE(text.find(part), std::string::npos) << part << "\nin: " << text;
     };
@@ -447,9 +438,10 @@ TEST_F(ComparePage, WarningsStandAboveTheHeaderWholeAndLeaveTheRestOnThePage) {
 
     const fs::path pdf = dir_ / "warned.pdf";
     WriteComparisonPdf(pdf, load_, longTest, QDate(2024, 3, 15), nullptr, warnings);
-    EXPECT_NE(Output("pdfinfo " + Quoted(pdf)).find("Pages:           1\n"), std::string::npos);
-    const std::string text =
-        Squeezed(QString::fromStdString(Output("pdftotext -enc UTF-8 " + Quoted(pdf) + " -")));
+    EXPECT_NE(PdfToolOutput("pdfinfo", {PdfToolPath(pdf)}).find("Pages:           1\n"),
+              std::string::npos);
+    const std::string text = Squeezed(QString::fromStdString(
+        PdfToolOutput("pdftotext", {"-enc", "UTF-8", PdfToolPath(pdf), "-"})));
     // Every word of both warnings, in order, before the heading of the page.
     const std::size_t heading = text.find("Сравнение двух обследований");
     ASSERT_NE(heading, std::string::npos) << text;

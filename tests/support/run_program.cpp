@@ -24,12 +24,10 @@ namespace orvix::test {
 
 #ifdef _WIN32
 
-namespace {
-
 // One argument quoted so that the C runtime's and CommandLineToArgvW's splitting give it back
 // unchanged: inside quotes, backslashes count only before a quote, where each must be doubled
 // and the quote itself escaped.
-void AppendQuoted(std::wstring& line, const std::wstring& argument) {
+void AppendQuotedArgument(std::wstring& line, const std::wstring& argument) {
     line += L'"';
     std::size_t backslashes = 0;
     for (wchar_t c : argument) {
@@ -46,15 +44,13 @@ void AppendQuoted(std::wstring& line, const std::wstring& argument) {
     line += L'"';
 }
 
-}  // namespace
-
 int RunProgram(const std::filesystem::path& program,
                const std::vector<std::filesystem::path>& arguments) {
     std::wstring line;
-    AppendQuoted(line, program.native());
+    AppendQuotedArgument(line, program.native());
     for (const auto& argument : arguments) {
         line += L' ';
-        AppendQuoted(line, argument.native());
+        AppendQuotedArgument(line, argument.native());
     }
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <vector>
 
 namespace orvix::test {
@@ -14,5 +15,11 @@ int RunProgram(const std::filesystem::path& program,
 
 // The program `name` in the build's program folder, with the platform's suffix for programs.
 std::filesystem::path BuiltProgram(const char* name);
+
+#ifdef _WIN32
+// Appends `argument` to a Windows command line, quoted so that the C runtime's splitting gives
+// it back unchanged.
+void AppendQuotedArgument(std::wstring& line, const std::wstring& argument);
+#endif
 
 }  // namespace orvix::test
