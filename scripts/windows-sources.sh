@@ -4,7 +4,7 @@
 # The source index is fetched into WORKDIR/apt, so the machine's own package sources stay as
 # they are; DEST is replaced by the unpacked source tree.
 fetch_debian_source() {
-    local work=$1 spec=$2 dest=$3
+    local work=$1 wanted=$2 dest=$3
     local apt=$work/apt name=${2%%=*}
     mkdir -p "$apt/sources" "$apt/lists/partial"
     if [[ ! -f $apt/updated ]]; then
@@ -26,7 +26,7 @@ fetch_debian_source() {
     fi
     rm -rf "$apt/$name"
     mkdir -p "$apt/$name"
-    (cd "$apt/$name" && apt-get "${aptopts[@]}" source -qq --download-only "$spec")
+    (cd "$apt/$name" && apt-get "${aptopts[@]}" source -qq --download-only "$wanted")
     rm -rf "$dest"
     # apt checked the files against the archive's signed index; the .dsc's own signature would
     # need the maintainers' keys, which this machine does not have.
