@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace orvix {
@@ -34,12 +35,23 @@ std::optional<QString> TQtDialogs::SaveFile(QWidget* parent, const TSaveDialogSe
     QFileDialog& dialog = *saveDialog_;
     dialog.setWindowTitle(settings.Title);
     if (!settings.InitialDir.isEmpty()) dialog.setDirectory(settings.InitialDir);
+    // A proposed name with its folder opens the dialog in that folder. Qt's own dialog does so
+    // by itself; Windows' own is given the name alone and would stay in the last folder used.
+    if (!settings.FileName.isEmpty() && QFileInfo(settings.FileName).isAbsolute())
+        dialog.setDirectory(QFileInfo(settings.FileName).absolutePath());
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !settings.OverwritePrompt);
     if (settings.Filter) {
         // The pattern goes in brackets after the description, as the dialog reads filters;
         // the user sees only the description.
-        dialog.setNameFilter(settings.Filter->Description + QStringLiteral(" (") +
-                             settings.Filter->Pattern + QLatin1Char(')'));
+        QString pattern = settings.Filter->Pattern;
+#ifdef Q_OS_WIN
+        // Windows matches patterns in any letter case anyway; a pattern in capitals ("*.GIF")
+        // made the system dialog under wine append its suffix to a name that had it in small
+        // letters ("x.gif.GIF").
+        pattern = pattern.toLower();
+#endif
+        dialog.setNameFilter(settings.Filter->Description + QStringLiteral(" (") + pattern +
+                             QLatin1Char(')'));
         dialog.setOption(QFileDialog::HideNameFilterDetails);
     } else {
         dialog.setNameFilter(QFileDialog::tr("All Files (*)"));

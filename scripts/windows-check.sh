@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# The Windows check, built with Debian's MinGW-w64 compiler and run under wine:
-# 1. without Qt (WINDOWS_BUILD_DIR, default build-windows): libraries, tools, the batch tool
-#    without --charts and their tests, as a build without a Qt for the target is configured;
-# 2. the whole program (WINDOWS_QT_BUILD_DIR, default build-windows-qt) against Qt cross-built
-#    from Debian's own sources (scripts/windows-qt-kit.sh; kept in a cache folder and built once
-#    per machine), its whole test suite under wine on a virtual screen, the zip and the installer
-#    (scripts/windows-package.sh), and the installed program tried as a user would
-#    (scripts/windows-try.sh). WINDOWS_QT=0 leaves this part out.
+# The Windows check, built with Debian's MinGW-w64 compiler and run under wine, in one of two
+# forms:
+# - WINDOWS_QT=1 (the default): the whole program (WINDOWS_QT_BUILD_DIR, default
+#   build-windows-qt) against Qt cross-built from Debian's own sources (scripts/windows-qt-kit.sh;
+#   kept in a cache folder and built once per machine), its whole test suite under wine on a
+#   virtual screen, the zip and the installer (scripts/windows-package.sh), and the installed
+#   program tried as a user would (scripts/windows-try.sh);
+# - WINDOWS_QT=0: without Qt (WINDOWS_BUILD_DIR, default build-windows): libraries, tools, the
+#   batch tool without --charts and their tests, as a build without a Qt for the target is
+#   configured. Its tests are a part of the first form's, which therefore leaves it out unless
+#   WINDOWS_NO_QT=1 asks for it too.
 # The first build folder also holds what both need for Windows: GoogleTest built from Debian's
 # sources and giflib's gif2rgb (the tests' independent GIF decoder) built from Debian's giflib
 # source package.
@@ -29,7 +32,7 @@ if [[ ${WINDOWS_QT:-1} != 0 ]]; then
     # Qt's host tools and Russian texts; nsis makes the installer; a virtual screen with a
     # window manager, xdotool to work the window and xwd with netpbm for its screenshot.
     packages+=(qt6-base-dev qt6-base-dev-tools qt6-translations-l10n fonts-liberation nsis xvfb
-               xauth openbox xdotool x11-apps netpbm poppler-utils)
+               xauth openbox xdotool x11-apps netpbm poppler-utils locales)
 fi
 "$root/scripts/install-packages.sh" "${packages[@]}"
 mkdir -p "$deps"
@@ -96,17 +99,19 @@ libraries=(-DSQLite3_INCLUDE_DIR="$sqlite/include" -DSQLite3_LIBRARY="$sqlite/li
 
 trap 'wine_stop; screen_stop' EXIT
 
-step "Cross build (MinGW-w64, without Qt)"
-cmake --preset windows-cross -B "$build" -DGTest_DIR="$gtest/lib/cmake/GTest" \
-    -DORVIX_GIF2RGB="$gif2rgb" "${libraries[@]}" >/dev/null
-cmake --build "$build" --parallel "$jobs"
+if [[ ${WINDOWS_QT:-1} == 0 || ${WINDOWS_NO_QT:-0} == 1 ]]; then
+    step "Cross build (MinGW-w64, without Qt)"
+    cmake --preset windows-cross -B "$build" -DGTest_DIR="$gtest/lib/cmake/GTest" \
+        -DORVIX_GIF2RGB="$gif2rgb" "${libraries[@]}" >/dev/null
+    cmake --build "$build" --parallel "$jobs"
 
-step "Tests under wine (without Qt)"
-# No display here: wine's null display driver still lets the tests make windows and menus.
-wine_start "$build/wine" null
-(cd "$build" && ctest --output-on-failure --parallel "$jobs" --timeout 300)
-wine_stop
-echo "=== Windows without Qt done (at $SECONDS s)"
+    step "Tests under wine (without Qt)"
+    # No display here: wine's null display driver still lets the tests make windows and menus.
+    wine_start "$build/wine" null
+    (cd "$build" && ctest --output-on-failure --parallel "$jobs" --timeout 300)
+    wine_stop
+    echo "=== Windows without Qt done (at $SECONDS s)"
+fi
 [[ ${WINDOWS_QT:-1} != 0 ]] || exit 0
 
 step "Qt for Windows (built once, then from the cache)"

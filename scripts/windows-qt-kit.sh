@@ -2,7 +2,9 @@
 # Qt 6 for 64-bit Windows, cross-built with Debian's MinGW-w64 g++ (posix threads) from Debian's
 # own qt6-base source package, exactly the version of the installed qt6-base-dev: the Windows
 # build uses the host's moc, rcc and uic through QT_HOST_PATH, and they must match.
-#   scripts/windows-qt-kit.sh        prints the kit's folder on its last line
+#   scripts/windows-qt-kit.sh            prints the kit's folder on its last line
+#   scripts/windows-qt-kit.sh --cached   the same when the kit is built already; else status 1
+#   scripts/windows-qt-kit.sh --packages the Debian packages the build needs, one line
 # The kit goes to a cache folder outside the checkout (ORVIX_CACHE_DIR, default
 # ~/.cache/orvix-kl), named by the source version, the compiler's version and the recipe below,
 # so that every later build reuses it; a fresh machine builds it once (about 30-40 minutes on
@@ -11,8 +13,12 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/windows-sources.sh"
 
-"$root/scripts/install-packages.sh" cmake ninja-build dpkg-dev g++-mingw-w64-x86-64-posix \
-    qt6-base-dev qt6-base-dev-tools >&2
+packages=(cmake ninja-build dpkg-dev g++-mingw-w64-x86-64-posix qt6-base-dev qt6-base-dev-tools)
+if [[ ${1:-} == --packages ]]; then
+    echo "${packages[*]}"
+    exit 0
+fi
+"$root/scripts/install-packages.sh" "${packages[@]}" >&2
 
 # Only what the program and its tests use: Core, Gui, Widgets, PrintSupport, Test, the Windows
 # platform plugin and the Windows styles. Debian's source has no wintab, hence no tablet events;
@@ -33,6 +39,7 @@ key=$(printf '%s\n' "$qt_version" "$gxx_version" "${recipe[@]}" | sha256sum | cu
 cache=${ORVIX_CACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/orvix-kl}
 kit=$cache/qt6-mingw-w64-${qt_version//[^A-Za-z0-9.]/_}-$key
 
+if [[ ${1:-} == --cached && ! -f $kit/.complete ]]; then exit 1; fi
 if [[ ! -f $kit/.complete ]]; then
     echo "=== Qt $qt_version for MinGW-w64 ($gxx $gxx_version): building $kit" >&2
     work=$cache/work-$key

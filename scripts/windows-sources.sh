@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Sourced by the Windows scripts: unpacks a Debian source package of the installed release.
 #   fetch_debian_source WORKDIR PACKAGE[=VERSION] DEST
-# The source index is fetched into WORKDIR/apt, so the machine's own package sources stay as
-# they are; DEST is replaced by the unpacked source tree.
+# The source index and apt's cache made from it are kept in WORKDIR/apt, so the machine's own
+# package sources and cache stay as they are (and apt may install packages meanwhile); DEST is
+# replaced by the unpacked source tree.
 fetch_debian_source() {
     local work=$1 wanted=$2 dest=$3
     local apt=$work/apt name=${2%%=*}
-    mkdir -p "$apt/sources" "$apt/lists/partial"
+    mkdir -p "$apt/sources" "$apt/lists/partial" "$apt/cache/archives/partial"
     if [[ ! -f $apt/updated ]]; then
         # The machine's own Debian sources, for source packages.
         local f
@@ -18,7 +19,8 @@ fetch_debian_source() {
         fi
     fi
     local aptopts=(-o "Dir::Etc::sourcelist=$apt/sources.list" -o "Dir::Etc::sourceparts=$apt/sources"
-                   -o "Dir::State::Lists=$apt/lists" -o "APT::Sandbox::User=root")
+                   -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache"
+                   -o "APT::Sandbox::User=root")
     if [[ ! -f $apt/updated ]]; then
         # A source without source packages only warns; the package must come from one that has them.
         apt-get "${aptopts[@]}" update -qq || true

@@ -20,7 +20,7 @@ setup=$(ls "$build"/package/*-win64-setup.exe)
 sample=protocol-001.klp
 caption='ORVIX - Методика "Кольца Ландольта"'
 "$root/scripts/install-packages.sh" xvfb xauth openbox xdotool x11-apps netpbm wine wine64 \
-    fonts-liberation
+    fonts-liberation locales
 
 rm -rf "$try"
 mkdir -p "$try/linux" "$try/home"
@@ -57,6 +57,16 @@ tag=${report% KL.txt}
 
 trap 'wine_stop; screen_stop' EXIT
 screen_start "$try/screen"
+# Windows with Russian as the language of programs that are not Unicode: wine takes that ANSI
+# code page (1251) from the Unix character locale, made here into a folder of our own as it may
+# not be installed. With the C locale wine's code page cannot spell a Cyrillic folder, and the
+# Start-menu entry it stores would not lead to the program. Formats stay those of the C locale
+# (wine takes them from LC_MESSAGES): the samples are written with "." and a comma system reads
+# them as the protocol's owner would, with the conversion error.
+mkdir -p "$try/locale"
+localedef -i ru_RU -f UTF-8 "$try/locale/ru_RU.UTF-8"
+unset LANG LC_ALL LC_NUMERIC
+export LOCPATH=$try/locale LC_CTYPE=ru_RU.UTF-8 LC_MESSAGES=C
 # A user of their own, with a Cyrillic name, and a home of their own (wine links the documents
 # folder to the home's).
 export USER=Пользователь HOME=$try/home
@@ -106,6 +116,7 @@ echo "=== installer"
 check "installer ran silently" win "$setup" /S
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\ORVIX-KL'
 check "installed for the user without administrator rights" test -f "$programs/bin/orvix-kl.exe"
+check "the archive tool installed" test -f "$programs/bin/orvix-kl-archive.exe"
 check "Qt and its Windows platform installed" \
     test -f "$programs/bin/Qt6Widgets.dll" -a -f "$programs/bin/platforms/qwindows.dll"
 check "samples installed" test -f "$programs/share/orvix-kl/Data/$sample"
@@ -115,7 +126,9 @@ check "uninstaller registered" win reg query "$uninstall_key" /v UninstallString
 (cd "$programs" && find . | sort) >"$try/installed.txt"
 
 echo "=== the program"
-(cd "$try" && wine start /unix "$startmenu/ORVIX-КЛ.lnk" </dev/null >>"$try/wine.log" 2>&1)
+# start returns once the program is started; should it fail, it reports so and does not wait.
+(cd "$try" && timeout 60 wine start /unix "$startmenu/ORVIX-КЛ.lnk" </dev/null >>"$try/wine.log" 2>&1) ||
+    echo "wine start: status $?"
 main=$(window "$caption") || main=
 check "window shown with its caption" test -n "$main"
 [[ -n $main ]] || { screenshot "$try/no-window.png"; finish; }
@@ -143,16 +156,23 @@ sleep 2
 screenshot "$try/window-loaded.png"
 
 # Save > Analysis with its key; Save > Chart 5 sec through the menu bar from the keyboard: Save
-# is its last item but one (Report follows it), Chart 5 sec the Save menu's second item.
+# is its third item from the end (Report and Archive follow it), Chart 5 sec the Save menu's
+# second item.
+xdotool windowactivate --sync "$main" 2>/dev/null || true
 key ctrl+s
 window "Запись результатов анализа в текстовый файл" >/dev/null || true
+sleep 6
+screenshot "$try/save-analysis.png"
 key Return
 check "Save > Analysis writes the report" appears "$results/$report"
 check "the report equals the Linux batch tool's, byte for byte" \
     cmp "$results/$report" "$try/linux/$report"
 
-key alt Left Left Down Down Return
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+key alt Left Left Left Down Down Return
 window "Запись графика динамики поиска по 5 sec в gif-файл" >/dev/null || true
+sleep 2
+screenshot "$try/save-chart.png"
 key Return
 gif="$results/$tag KL.5sec.gif"
 check "Save > Chart 5 sec writes a GIF" appears "$gif"
@@ -161,8 +181,11 @@ check "the GIF has the chart's size ($(size "$try/linux/$tag KL.5sec.gif"))" \
     test "$(size "$gif" 2>/dev/null)" = "$(size "$try/linux/$tag KL.5sec.gif")"
 cp "$results/$report" "$gif" "$try/" 2>/dev/null || true
 
+xdotool windowactivate --sync "$main" 2>/dev/null || true
 key alt+F4
-check "the program closes" gone "$caption"
+closed=yes
+gone "$caption" || { closed=; screenshot "$try/not-closed.png"; }
+check "the program closes" test -n "$closed"
 
 echo "=== uninstaller"
 win "$programs/Uninstall.exe" /S
