@@ -2,6 +2,10 @@
 
 #include <system_error>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "archive/private_file.h"
 #include "archive/protocol_rule.h"
 
@@ -25,35 +29,82 @@ void TWalker::Walk(const fs::path& root, std::vector<TFound>& found) {
     while (!folders.empty()) {
         const fs::path folder = std::move(folders.back());
         folders.pop_back();
-        std::error_code ec;
-        fs::directory_iterator it(folder, ec);
-        if (ec) {
-            Warn("Не удалось прочитать папку " + Utf8Path(folder) + ": " + ec.message());
-            unread_.push_back(Utf8Path(folder));
-            continue;
-        }
-        for (; it != fs::directory_iterator(); it.increment(ec)) {
-            if (ec) break;
-            Entry(*it, folders, found);
-        }
-        if (ec) {
-            Warn("Не удалось дочитать папку " + Utf8Path(folder) + ": " + ec.message());
-            unread_.push_back(Utf8Path(folder));
-        }
+        if (!List(folder, folders, found)) unread_.push_back(Utf8Path(folder));
     }
 }
 
-void TWalker::Entry(const fs::directory_entry& entry, std::vector<fs::path>& folders,
-                    std::vector<TFound>& found) {
-    // The entry's type as the folder listing gave it: no look at the file for it.
+#ifndef _WIN32
+bool TWalker::List(const fs::path& folder, std::vector<fs::path>& folders,
+                   std::vector<TFound>& found) {
     std::error_code ec;
-    const bool link = entry.is_symlink(ec);
-    if (ec) return;  // gone already
-    const fs::path& path = entry.path();
-    if (!link && entry.is_directory(ec)) {
+    fs::directory_iterator it(folder, ec);
+    if (ec) {
+        Warn("Не удалось прочитать папку " + Utf8Path(folder) + ": " + ec.message());
+        return false;
+    }
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        if (ec) break;
+        const bool link = it->is_symlink(ec);
+        if (ec) continue;  // gone already
+        const bool directory = !link && it->is_directory(ec);
+        Entry(it->path(), link, directory, folders, found);
+    }
+    if (ec) {
+        Warn("Не удалось дочитать папку " + Utf8Path(folder) + ": " + ec.message());
+        return false;
+    }
+    return true;
+}
+#else
+// The system's own listing: MinGW's folder iterator makes a folder's full name in a buffer of
+// MAX_PATH characters and so could not list a folder deeper than that.
+bool TWalker::List(const fs::path& folder, std::vector<fs::path>& folders,
+                   std::vector<TFound>& found) {
+    const std::wstring pattern = (folder / L"*").make_preferred().native();
+    WIN32_FIND_DATAW data{};
+    const HANDLE listing = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
+                                            FindExSearchNameMatch, nullptr, 0);
+    if (listing == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND) return true;  // nothing in it, not even "."
+        Warn("Не удалось прочитать папку " + Utf8Path(folder) + ": " +
+             std::system_category().message(static_cast<int>(error)));
+        return false;
+    }
+    DWORD error = ERROR_SUCCESS;
+    for (;;) {
+        const std::wstring_view name = data.cFileName;
+        if (name != L"." && name != L"..") {
+            // Symbolic links and junctions are links; other reparse points (files kept in the
+            // cloud, deduplicated files) are files and folders as they look.
+            const bool link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+                              (data.dwReserved0 == IO_REPARSE_TAG_SYMLINK ||
+                               data.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT);
+            const bool directory = !link && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            Entry(folder / fs::path(name), link, directory, folders, found);
+        }
+        if (!FindNextFileW(listing, &data)) {
+            error = GetLastError();
+            break;
+        }
+    }
+    FindClose(listing);
+    if (error != ERROR_NO_MORE_FILES) {
+        Warn("Не удалось дочитать папку " + Utf8Path(folder) + ": " +
+             std::system_category().message(static_cast<int>(error)));
+        return false;
+    }
+    return true;
+}
+#endif
+
+void TWalker::Entry(const fs::path& path, bool link, bool directory, std::vector<fs::path>& folders,
+                    std::vector<TFound>& found) {
+    if (directory) {
         folders.push_back(path);
         return;
     }
+    std::error_code ec;
     // The archive's own files.
     const std::string name = Utf8Path(path.filename());
     if (name.rfind(databaseName_, 0) == 0 && path.parent_path() == databaseFolder_) return;

@@ -34,7 +34,11 @@ class TWalker {
     const std::vector<std::string>& Unread() const noexcept { return unread_; }
 
   private:
-    void Entry(const std::filesystem::directory_entry& entry,
+    // Lists `folder` into Entry; false when it could not be read whole (warned already).
+    bool List(const std::filesystem::path& folder, std::vector<std::filesystem::path>& folders,
+              std::vector<TFound>& found);
+    // One entry of a listing, of the type the listing gave (no look at the file for it).
+    void Entry(const std::filesystem::path& path, bool link, bool directory,
                std::vector<std::filesystem::path>& folders, std::vector<TFound>& found);
     void Warn(std::string text) { counts_.Warnings.push_back(std::move(text)); }
 

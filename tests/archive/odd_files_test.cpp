@@ -15,6 +15,27 @@
 namespace orvix::archive::test {
 namespace {
 
+// Folders deeper than the 260 characters Windows once allowed are walked and read there too.
+TEST_F(ArchiveTest, ProtocolsInFoldersDeeperThan260CharactersAreFoundAndRead) {
+    fs::path deep;
+    for (int i = 0; i < 4; ++i) deep /= PathFromUtf8("папка-" + std::string(80, 'x'));
+    const fs::path file = deep / PathFromUtf8("протокол");
+    ASSERT_GT((In() / file).native().size(), 340u);
+    Protocol(file, 5);
+    Protocol("near", 6);
+
+    TArchive a(Db());
+    const TScanCounts c = Scan(a);
+    EXPECT_EQ(c.Added, 2u);
+    EXPECT_TRUE(c.Warnings.empty()) << c.Warnings.front();
+    EXPECT_EQ(RowOf(a, In() / file).Status, TTestStatus::Ok);
+    EXPECT_EQ(Scan(a).Unchanged, 2u);
+    // MinGW's remove_all cannot list folders this deep: the tree goes from the inside out.
+    fs::remove(In() / file);
+    for (fs::path folder = deep; !folder.empty(); folder = folder.parent_path())
+        fs::remove(In() / folder);
+}
+
 #ifndef _WIN32
 TEST_F(ArchiveTest, PipesHugeFilesLinksAndLongCyrillicNamesDoNotStopAScan) {
     Protocol("p1", 1);
